@@ -1,0 +1,81 @@
+// velinor-initdb [--demo] [--force] [PATH]: creates the database file the
+// program opens (it never creates one itself), optionally with sample data.
+
+#include "data/database.h"
+#include "data/schema.h"
+#include "tools/demodata.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTextStream>
+
+#include <exception>
+
+using namespace velinor;
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("velinor-initdb"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Creates an empty Velinor database file, or one with demo data."));
+    parser.addHelpOption();
+    const QCommandLineOption demoOption(QStringLiteral("demo"),
+                                        QStringLiteral("Fill in sample customers, articles and "
+                                                       "accounts."));
+    const QCommandLineOption forceOption(QStringLiteral("force"),
+                                         QStringLiteral("Replace the file if it exists."));
+    parser.addOption(demoOption);
+    parser.addOption(forceOption);
+    parser.addPositionalArgument(QStringLiteral("PATH"),
+                                 QStringLiteral("The file to create (default: db1.mdb here)."),
+                                 QStringLiteral("[PATH]"));
+    parser.process(app);
+
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+
+    const QStringList args = parser.positionalArguments();
+    if (args.size() > 1) {
+        err << "velinor-initdb: only one PATH may be given.\n" << parser.helpText();
+        return 1;
+    }
+    const QString path = args.isEmpty() ? QStringLiteral("db1.mdb") : args.first();
+    const QString shown = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+
+    try {
+        createDatabaseFile(path, parser.isSet(forceOption));
+    } catch (const DbError& e) {
+        err << "velinor-initdb: " << e.text() << '\n';
+        return 1;
+    } catch (const std::exception& e) {
+        err << "velinor-initdb: " << e.what() << '\n';
+        return 1;
+    }
+
+    if (parser.isSet(demoOption)) {
+        try {
+            Database db(path);
+            demo::fill(db);
+        } catch (const std::exception& e) {
+            const auto* dbError = dynamic_cast<const DbError*>(&e);
+            err << "velinor-initdb: demo data could not be written: "
+                << (dbError ? dbError->text() : QString::fromLocal8Bit(e.what())) << '\n';
+            // An empty file left behind would pass for a finished demo one.
+            QFile::remove(path);
+            return 1;
+        }
+        out << "Created " << shown << " with demo data.\n";
+        out << "Accounts:\n";
+        for (const demo::Login& login : demo::logins())
+            out << "  user " << login.user << "  password " << login.password << '\n';
+    } else {
+        out << "Created empty database " << shown << ".\n";
+    }
+    return 0;
+}
