@@ -1,0 +1,39 @@
+#include "app/screens.h"
+
+#include "app/admingate.h"
+#include "app/mainmenu.h"
+#include "app/standin.h"
+#include "app/userlogin.h"
+#include "common/credit.h"
+
+#include <QWidget>
+
+#include <stdexcept>
+
+namespace velinor {
+
+QWidget* createScreen(const QString& name)
+{
+    if (name == QLatin1String("frmAdmin"))
+        return new AdminGate;
+    if (name == QLatin1String("frmUser"))
+        return new UserLogin;
+    if (name == QLatin1String("frmNew"))
+        return new StandIn(name, QStringLiteral("New User Account"));
+    if (name == QLatin1String("frmMenu"))
+        return new MainMenu;
+    // Screens still to be built.
+    if (name == QLatin1String("frmTire"))
+        return new StandIn(name, withCredit(QStringLiteral("Aggiornamento Articoli")));
+    if (name == QLatin1String("frmCustomer"))
+        return new StandIn(name, withCredit(QStringLiteral("Aggiornamento Clienti")));
+    if (name == QLatin1String("frmFatture"))
+        return new StandIn(name, withCredit(QStringLiteral("Velinor")));
+    if (name == QLatin1String("frmMonthly"))
+        return new StandIn(name, QStringLiteral("Monthly Earnings"));
+    if (name == QLatin1String("frmordini"))
+        return new StandIn(name, withCredit(QStringLiteral("Velinor")));
+    throw std::invalid_argument("unknown screen " + name.toStdString());
+}
+
+} // namespace velinor

@@ -1,0 +1,8 @@
+#pragma once
+
+namespace velinor {
+
+// Shows the first screen, the administrator gate.
+void start();
+
+} // namespace velinor

@@ -1,0 +1,12 @@
+#pragma once
+
+class QPushButton;
+class QWidget;
+
+namespace velinor {
+
+// Gives a plain window a default button: Enter presses the focused button if
+// the focus is on one, otherwise `button` when it is enabled and visible.
+void setDefaultButton(QWidget* window, QPushButton* button);
+
+} // namespace velinor

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+class QWidget;
+
+namespace velinor::msg {
+
+enum class Icon { Critical, Exclamation };
+
+// The one way the program talks to the user: a modal box titled "Kestrava"
+// with a single OK button. Returns when the user has closed it.
+void show(QWidget* parent, const QString& text, Icon icon = Icon::Critical);
+
+inline void critical(QWidget* parent, const QString& text) { show(parent, text, Icon::Critical); }
+inline void exclamation(QWidget* parent, const QString& text) { show(parent, text, Icon::Exclamation); }
+
+// Tests replace the modal box: while a hook is set it receives every message
+// instead of the user, and no box is shown.
+using Hook = std::function<void(const QString& text, Icon icon)>;
+void setTestHook(Hook hook);
+
+} // namespace velinor::msg

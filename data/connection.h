@@ -1,0 +1,26 @@
+#pragma once
+
+#include "data/datasource.h"
+
+#include <memory>
+
+namespace velinor {
+
+// The explicit connection of the document screens: statements run on it, and
+// record sets opened on it are data sources whose current row is written
+// with update().
+class Connection {
+public:
+    void open();
+    void close();
+    bool isOpen() const { return m_db != nullptr; }
+
+    void execute(const QString& sql, const QVariantList& params = {});
+    std::unique_ptr<DataSource> openRecordset(const QString& sql, const QVariantList& params = {});
+    Database& database();
+
+private:
+    std::shared_ptr<Database> m_db;
+};
+
+} // namespace velinor

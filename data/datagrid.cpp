@@ -1,0 +1,74 @@
+#include "data/datagrid.h"
+
+#include "data/datasource.h"
+
+#include <QHeaderView>
+
+namespace velinor {
+
+DataGrid::DataGrid(DataSource* source, QWidget* parent)
+    : QTableView(parent), m_source(source), m_model(new GridModel(source, this))
+{
+    setModel(m_model);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setAlternatingRowColors(true);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
+    horizontalHeader()->setHighlightSections(false);
+
+    connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex& current) { selected(current); });
+    connect(source, &DataSource::currentChanged, this, &DataGrid::showCurrent);
+    connect(m_model, &QAbstractItemModel::modelReset, this, &DataGrid::showCurrent);
+    connect(m_model, &GridModel::failed, this, &DataGrid::failed);
+    showCurrent();
+}
+
+void DataGrid::showCurrent()
+{
+    if (m_syncing)
+        return;
+    m_syncing = true;
+    const int row = m_source->currentRow();
+    if (row < 0) {
+        selectionModel()->clear();
+    } else {
+        const int column = std::max(currentIndex().column(), 0);
+        const QModelIndex index = m_model->index(row, std::min(column, m_model->columnCount() - 1));
+        selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect
+                                                     | QItemSelectionModel::Rows);
+        scrollTo(index);
+    }
+    m_syncing = false;
+}
+
+void DataGrid::selected(const QModelIndex& current)
+{
+    if (m_syncing || !current.isValid() || current.row() == m_source->currentRow())
+        return;
+    try {
+        m_source->setCurrentRow(current.row());
+    } catch (const DbError& e) {
+        showCurrent();
+        emit failed(e.text());
+        return;
+    }
+    emit rowSelected(current.row());
+}
+
+QString DataGrid::cellText(int column) const
+{
+    return m_source->hasCurrent() ? m_source->text(m_source->currentRow(), m_model->fieldOf(column))
+                                  : QString();
+}
+
+void DataGrid::setCellText(int column, const QString& text)
+{
+    m_source->setValue(m_model->fieldOf(column), text);
+}
+
+void DataGrid::refresh() { viewport()->update(); }
+
+} // namespace velinor

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "data/gridmodel.h"
+
+#include <QTableView>
+
+namespace velinor {
+
+class DataSource;
+
+// A record list bound to a data source. Selecting a row makes it the
+// source's current row; when the source refuses (its pending changes could
+// not be written) the selection goes back and failed() tells why.
+class DataGrid : public QTableView {
+    Q_OBJECT
+public:
+    DataGrid(DataSource* source, QWidget* parent = nullptr);
+
+    DataSource* source() const { return m_source; }
+    GridModel* gridModel() const { return m_model; }
+    void setColumns(std::vector<GridColumn> columns) { m_model->setColumns(std::move(columns)); }
+    void rebuildColumns() { m_model->rebuildColumns(); }
+
+    // Text of a column of the current row, by position; empty without one.
+    QString cellText(int column) const;
+    void setCellText(int column, const QString& text);
+
+    // Repaints from the source.
+    void refresh();
+
+signals:
+    // The user made another row current.
+    void rowSelected(int row);
+    void failed(const QString& text);
+
+private:
+    void showCurrent();
+    void selected(const QModelIndex& current);
+
+    DataSource* m_source;
+    GridModel* m_model;
+    bool m_syncing = false;
+};
+
+} // namespace velinor

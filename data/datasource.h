@@ -1,0 +1,126 @@
+#pragma once
+
+#include "data/database.h"
+
+#include <QObject>
+#include <QString>
+#include <QVariant>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace velinor {
+
+enum class FieldKind { Text, Number, Date };
+
+struct Field {
+    QString name;   // as the source names it
+    QString column; // the table's own column, for writes
+    FieldKind kind = FieldKind::Text;
+};
+
+// A bound data source: a client-side snapshot of a table or query with a
+// current row that may be none. Values cross it as text in the user's
+// locale. Changes to the current row are held as pending text and written
+// when the row is saved or as soon as another row becomes current; a move is
+// refused (DbError) when that write fails. Rows are told apart by rowid.
+class DataSource : public QObject {
+    Q_OBJECT
+public:
+    // Uses the program's shared connection to db1.mdb.
+    explicit DataSource(QObject* parent = nullptr);
+    explicit DataSource(std::shared_ptr<Database> db, QObject* parent = nullptr);
+    ~DataSource() override;
+
+    std::shared_ptr<Database> database() const { return m_db; }
+
+    // A table name or a SELECT; values for its ? placeholders. Reads at once.
+    void setSource(const QString& source, const QVariantList& params = {});
+    QString source() const { return m_source; }
+    // Re-reads the source; the first row becomes current, none if empty.
+    void refresh();
+
+    int fieldCount() const { return static_cast<int>(m_fields.size()); }
+    const Field& field(int column) const { return m_fields.at(static_cast<size_t>(column)); }
+    // Names compare without regard to case; -1 when unknown.
+    int fieldIndex(const QString& name) const;
+    // As fieldIndex, but an unknown name is a programming error and throws.
+    int requireField(const QString& name) const;
+
+    int recordCount() const { return static_cast<int>(m_rows.size()); }
+    int currentRow() const { return m_current; }
+    bool hasCurrent() const { return m_current >= 0; }
+    void setCurrentRow(int row);
+    void moveFirst();
+    void moveLast();
+    void moveNext();
+    // First row from the current one on (from the first when there is none)
+    // whose field equals value; letter case is ignored. No match: no current row.
+    bool find(const QString& fieldName, const QString& value);
+
+    // Display text of a cell, pending changes included.
+    QString text(int row, int column) const;
+    // The stored value of a cell, as the database holds it.
+    QVariant stored(int row, int column) const;
+    // Current row; empty when there is none.
+    QString value(const QString& fieldName) const;
+    QString value(int column) const;
+    // Pending change of the current row. Throws DbError without a current row.
+    void setValue(const QString& fieldName, const QString& text);
+    void setValue(int column, const QString& text);
+
+    void addNew();
+    bool isPending() const { return !m_pending.empty() || currentIsNew(); }
+    bool currentIsNew() const;
+    // Writes the pending changes of the current row.
+    void update();
+    void updateBatch() { update(); }
+    // Discards them; an appended row disappears.
+    void cancelBatch();
+    void deleteCurrent();
+
+    bool isEditable() const { return !m_table.isEmpty(); }
+
+signals:
+    void aboutToReset();
+    void didReset();
+    void currentChanged(int row);
+    void rowChanged(int row);
+
+private:
+    struct Row {
+        qint64 rowid = 0; // 0: appended, not yet written
+        quint32 offset = 0;
+        quint32 length = 0;
+    };
+    struct Pending {
+        int column;
+        QString text;
+    };
+
+    void load();
+    void commitPending();
+    void dropAppended();
+    void requireCurrent() const;
+    void requireEditable() const;
+    QVariant cell(const Row& row, int column) const;
+    const QString* pendingText(int column) const;
+    void storeRow(Row& row, const std::vector<QVariant>& values);
+    QVariant toStored(int column, const QString& text) const;
+    QString toText(int column, const QVariant& value) const;
+    void changeCurrent(int row);
+
+    std::shared_ptr<Database> m_db;
+    QString m_source;
+    QVariantList m_params;
+    QString m_table;
+    std::vector<Field> m_fields;
+    std::vector<Row> m_rows;
+    QByteArray m_arena; // every row's cells, packed one after another
+    int m_current = -1;
+    int m_beforeNew = -1;
+    std::vector<Pending> m_pending;
+};
+
+} // namespace velinor

@@ -1,0 +1,50 @@
+#include "data/fieldbinding.h"
+
+#include "data/datasource.h"
+
+#include <QLineEdit>
+
+namespace velinor {
+
+FieldBinding::FieldBinding(QLineEdit* box, DataSource* source, const QString& fieldName)
+    : QObject(box), m_box(box), m_source(source), m_fieldName(fieldName)
+{
+    resolve();
+    connect(source, &DataSource::didReset, this, [this] {
+        resolve();
+        reload();
+    });
+    connect(source, &DataSource::currentChanged, this, &FieldBinding::reload);
+    connect(source, &DataSource::rowChanged, this, [this](int row) {
+        if (row == m_source->currentRow())
+            reload();
+    });
+    connect(box, &QLineEdit::textChanged, this, &FieldBinding::written);
+    reload();
+}
+
+void FieldBinding::resolve() { m_column = m_source->requireField(m_fieldName); }
+
+void FieldBinding::reload()
+{
+    const QString text = m_source->value(m_column);
+    if (m_box->text() == text)
+        return;
+    m_loading = true;
+    m_box->setText(text);
+    m_loading = false;
+}
+
+void FieldBinding::written(const QString& text)
+{
+    if (m_loading || !m_source->hasCurrent())
+        return;
+    m_source->setValue(m_column, text);
+}
+
+FieldBinding* bind(QLineEdit* box, DataSource* source, const QString& fieldName)
+{
+    return new FieldBinding(box, source, fieldName);
+}
+
+} // namespace velinor

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+class QLineEdit;
+
+namespace velinor {
+
+class DataSource;
+
+// Binds a box to a field of a source's current row: the box shows the field
+// (empty when there is no current row) and whatever is put into the box,
+// typed or set by the screen, becomes a pending change of that field.
+// The field name is resolved once; an unknown name throws.
+class FieldBinding : public QObject {
+    Q_OBJECT
+public:
+    FieldBinding(QLineEdit* box, DataSource* source, const QString& fieldName);
+
+    // Shows the current value again, dropping what the box showed.
+    void reload();
+
+private:
+    void resolve();
+    void written(const QString& text);
+
+    QLineEdit* m_box;
+    DataSource* m_source;
+    QString m_fieldName;
+    int m_column = -1;
+    bool m_loading = false;
+};
+
+// Convenience: the binding lives as long as the box.
+FieldBinding* bind(QLineEdit* box, DataSource* source, const QString& fieldName);
+
+} // namespace velinor

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QString>
+
+#include <vector>
+
+namespace velinor {
+
+class DataSource;
+
+struct GridColumn {
+    QString field;
+    QString heading; // empty: the field's name
+};
+
+// A table model over a data source: one row per record, one column per field
+// in source order unless a fixed column list is given.
+class GridModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    explicit GridModel(DataSource* source, QObject* parent = nullptr);
+
+    DataSource* source() const { return m_source; }
+    void setColumns(std::vector<GridColumn> columns);
+    // Forgets a fixed column list: every field of the source, in its order.
+    void rebuildColumns();
+    void setEditable(bool editable) { m_editable = editable; }
+
+    int fieldOf(int column) const { return m_fields.at(static_cast<size_t>(column)); }
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+
+signals:
+    // A write the source refused; the text says why.
+    void failed(const QString& text);
+
+private:
+    void resolve();
+
+    DataSource* m_source;
+    std::vector<GridColumn> m_columns; // empty: all fields
+    std::vector<int> m_fields;
+    QStringList m_headings;
+    bool m_editable = false;
+};
+
+} // namespace velinor

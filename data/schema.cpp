@@ -1,0 +1,131 @@
+#include "data/schema.h"
+
+#include "data/database.h"
+
+#include <QFile>
+
+#include <sqlite3.h>
+
+namespace velinor {
+
+namespace {
+
+// Lines of a document: the same fields in the same order in the working
+// table and in the archive, since saving copies one into the other with
+// SELECT *. The grid addresses them by position. No key: lines are copied.
+const char* const linesColumns = R"(
+    "id" INTEGER,
+    "Descrizione Articolo" TEXT,
+    "Quantità" REAL,
+    "Prezzo" REAL,
+    "Imponibile" REAL,
+    "Iva" REAL,
+    "Totale Riga" REAL,
+    "Misura 1" TEXT,
+    "Misura 2" TEXT,
+    "Numero Pezzi" TEXT,
+    "Data" DATE,
+    "Codice Cliente" TEXT,
+    "Numero Fattura" INTEGER,
+    "Codice Articolo" TEXT,
+    "bolla" TEXT,
+    "databolla" TEXT,
+    "UM" TEXT,
+    "Note" TEXT,
+    "Numero Ordine" TEXT)";
+
+} // namespace
+
+QStringList schemaStatements()
+{
+    return {
+        QStringLiteral(R"(CREATE TABLE "Users" ("Username" TEXT, "Password" TEXT))"),
+        QStringLiteral(R"(CREATE TABLE "Categories" ("Category" TEXT))"),
+        QStringLiteral(R"(CREATE TABLE "Patterns" ("Pattern" TEXT))"),
+        QStringLiteral(R"(CREATE TABLE "Sizes" ("Size" TEXT))"),
+        QStringLiteral(R"(CREATE TABLE "Tires" (
+            "Tire Code" TEXT,
+            "descrizione" TEXT,
+            "Category" TEXT,
+            "Pattern" TEXT,
+            "Iva" REAL,
+            "Quantity" REAL,
+            "Min" REAL,
+            "Max" REAL,
+            "listino1" REAL,
+            "listino2" REAL,
+            "listino3" REAL,
+            "Price" REAL,
+            "Size" TEXT,
+            "misura" TEXT))"),
+        QStringLiteral(R"(CREATE TABLE "Customers" (
+            "Customer Code" TEXT,
+            "Cliente" TEXT,
+            "Indirizzo" TEXT,
+            "città" TEXT,
+            "cap" TEXT,
+            "NumeroTelefonico" TEXT,
+            "PartitaIva" TEXT,
+            "CodiceFiscale" TEXT,
+            "listino" TEXT))"),
+        QStringLiteral(R"(CREATE TABLE "Fatture" (
+            "Numero Ordine" TEXT,
+            "Order Code" INTEGER,
+            "Date" DATE,
+            "Cliente" TEXT,
+            "Codice Cliente" TEXT,
+            "Totale Imponibile" REAL,
+            "Totale Imposta" REAL,
+            "Totale Fattura" REAL,
+            "Pagamento" TEXT,
+            "Aspetto" TEXT,
+            "Numero Colli" TEXT,
+            "Vettore" TEXT,
+            "Scadenze" TEXT,
+            "Destinazione Diversa" TEXT,
+            "Causale" TEXT,
+            "Numero DDT" TEXT,
+            "Numero Preventivo" TEXT))"),
+        QStringLiteral(R"(CREATE TABLE "DettaglioFatture" (%1))").arg(QLatin1String(linesColumns)),
+        QStringLiteral(R"(CREATE TABLE "Odummy" (%1))").arg(QLatin1String(linesColumns)),
+        QStringLiteral(R"(CREATE TABLE "Ydummy" (
+            "Numero Ordine" TEXT,
+            "Order Code" INTEGER,
+            "cliente" TEXT,
+            "numerorighe" REAL))"),
+        QStringLiteral(R"(INSERT INTO "Ydummy" VALUES ('', 0, '', 0))"),
+    };
+}
+
+void createSchema(Database& db)
+{
+    Transaction tx(db);
+    for (const QString& sql : schemaStatements())
+        db.exec(sql);
+    tx.commit();
+}
+
+void createDatabaseFile(const QString& path, bool overwrite)
+{
+    if (QFile::exists(path)) {
+        if (!overwrite)
+            throw DbError(QStringLiteral("%1 already exists; use --force to replace it.").arg(path));
+        if (!QFile::remove(path))
+            throw DbError(QStringLiteral("%1 cannot be replaced.").arg(path));
+    }
+    // An empty SQLite file: the header is written by the first statement.
+    sqlite3* raw = nullptr;
+    const QByteArray file = QFile::encodeName(path);
+    int rc = sqlite3_open_v2(file.constData(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
+                             nullptr);
+    if (rc == SQLITE_OK)
+        rc = sqlite3_exec(raw, "PRAGMA user_version = 1", nullptr, nullptr, nullptr);
+    const QString why = raw ? QString::fromUtf8(sqlite3_errmsg(raw)) : QString();
+    sqlite3_close(raw);
+    if (rc != SQLITE_OK)
+        throw DbError(QStringLiteral("%1 cannot be created: %2").arg(path, why));
+    Database db(path);
+    createSchema(db);
+}
+
+} // namespace velinor

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace velinor {
+
+class Database;
+
+// The statements that create every table of an empty database, and its one
+// print-selection row.
+QStringList schemaStatements();
+
+// Runs them as one transaction on an open, empty database.
+void createSchema(Database& db);
+
+// Creates a new database file with every table. Throws DbError when the file
+// exists (unless overwrite) or cannot be written.
+void createDatabaseFile(const QString& path, bool overwrite);
+
+} // namespace velinor

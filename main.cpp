@@ -1,0 +1,10 @@
+#include <QApplication>
+
+#include "app/start.h"
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    velinor::start();
+    return app.exec();
+}
