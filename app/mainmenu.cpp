@@ -37,17 +37,19 @@ MainMenu::MainMenu(QWidget* parent) : QWidget(parent)
         auto* button = new QPushButton(QString::fromUtf8(e.caption), frame);
         button->setObjectName(QLatin1String(e.name));
         button->setFont(verdana);
-        button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-        button->setMinimumHeight(40);
-        column->addWidget(button, 1);
+        button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+        button->setFixedHeight(button->sizeHint().height() * 2);
+        column->addWidget(button);
         const QString target = QLatin1String(e.opens);
         connect(button, &QPushButton::clicked, this, [this, target] { nav::go(this, target); });
     }
 
+    column->addStretch();
+
     auto* layout = new QHBoxLayout(this);
     layout->addWidget(makeLogo(this, 96), 0, Qt::AlignTop);
     layout->addWidget(frame, 1);
-    resize(460, 320);
+    resize(460, 300);
 }
 
 } // namespace velinor

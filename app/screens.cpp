@@ -2,6 +2,7 @@
 
 #include "app/admingate.h"
 #include "app/mainmenu.h"
+#include "app/newaccount.h"
 #include "app/standin.h"
 #include "app/userlogin.h"
 #include "common/credit.h"
@@ -19,7 +20,7 @@ QWidget* createScreen(const QString& name)
     if (name == QLatin1String("frmUser"))
         return new UserLogin;
     if (name == QLatin1String("frmNew"))
-        return new StandIn(name, QStringLiteral("New User Account"));
+        return new NewAccount;
     if (name == QLatin1String("frmMenu"))
         return new MainMenu;
     // Screens still to be built.
