@@ -6,6 +6,9 @@
 #include "app/standin.h"
 #include "app/userlogin.h"
 #include "common/credit.h"
+#include "masterdata/articlescreen.h"
+#include "masterdata/lookupkinds.h"
+#include "masterdata/lookupscreen.h"
 
 #include <QWidget>
 
@@ -23,9 +26,11 @@ QWidget* createScreen(const QString& name)
         return new NewAccount;
     if (name == QLatin1String("frmMenu"))
         return new MainMenu;
-    // Screens still to be built.
     if (name == QLatin1String("frmTire"))
-        return new StandIn(name, withCredit(QStringLiteral("Aggiornamento Articoli")));
+        return new ArticleScreen;
+    if (const LookupKind* kind = lookupKind(name))
+        return new LookupScreen(*kind);
+    // Screens still to be built.
     if (name == QLatin1String("frmCustomer"))
         return new StandIn(name, withCredit(QStringLiteral("Aggiornamento Clienti")));
     if (name == QLatin1String("frmFatture"))
