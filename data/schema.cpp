@@ -86,8 +86,10 @@ QStringList schemaStatements()
             "Causale" TEXT,
             "Numero DDT" TEXT,
             "Numero Preventivo" TEXT))"),
-        QStringLiteral(R"(CREATE TABLE "DettaglioFatture" (%1))").arg(QLatin1String(linesColumns)),
-        QStringLiteral(R"(CREATE TABLE "Odummy" (%1))").arg(QLatin1String(linesColumns)),
+        // UTF-8, not Latin-1: "Quantità" must keep its accent.
+        QStringLiteral(R"(CREATE TABLE "DettaglioFatture" (%1))")
+            .arg(QString::fromUtf8(linesColumns)),
+        QStringLiteral(R"(CREATE TABLE "Odummy" (%1))").arg(QString::fromUtf8(linesColumns)),
         QStringLiteral(R"(CREATE TABLE "Ydummy" (
             "Numero Ordine" TEXT,
             "Order Code" INTEGER,
