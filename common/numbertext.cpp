@@ -87,8 +87,12 @@ std::optional<QDate> parseDate(const QString& text, const QLocale& locale)
 {
     const QString t = text.trimmed();
     QDate date = locale.toDate(t, dateFormat(locale));
-    if (!date.isValid())
+    if (!date.isValid()) {
         date = locale.toDate(t, locale.dateFormat(QLocale::ShortFormat));
+        // Qt reads a two-digit year as 19yy; users mean the 1930-2029 window.
+        if (date.isValid() && date.year() < 1930)
+            date = date.addYears(100);
+    }
     if (!date.isValid())
         date = QDate::fromString(t, Qt::ISODate);
     if (!date.isValid())
