@@ -1,0 +1,361 @@
+// The articles screen, driven through its widgets on a real file.
+
+#include "app/navigation.h"
+#include "data/datasource.h"
+#include "tests/support.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTableView>
+#include <QToolButton>
+
+using namespace velinor;
+using namespace velinor::test;
+
+namespace {
+
+// What can be used: N A S C E (pattern buttons), R(eport), G (the three
+// "Aggiungi"), P (the three pick lists), L(ist), T (step controls),
+// $ (price boxes writable). '?' when a group of three disagrees.
+QString usable(QWidget* s)
+{
+    QString state;
+    const char* buttons[] = {"cmdAdd", "cmdUpdate", "cmdSave", "cmdCancel", "cmdDelete",
+                             "cmdReport"};
+    for (int i = 0; i < 6; ++i)
+        if (control<QPushButton>(s, buttons[i])->isEnabled())
+            state += "NASCER"[i];
+    auto group = [&](QChar letter, QStringList names, auto on) {
+        int n = 0;
+        for (const QString& name : names)
+            n += on(name) ? 1 : 0;
+        if (n == 3)
+            state += letter;
+        else if (n > 0)
+            state += '?';
+    };
+    auto enabled = [&](const QString& name) { return control<QWidget>(s, name)->isEnabled(); };
+    group('G', {"cmdCategory", "cmdSize", "cmdPattern"}, enabled);
+    group('P', {"DataGrid1", "DataGrid2", "DataGrid3"}, enabled);
+    if (enabled("DataGrid4"))
+        state += 'L';
+    group('T', {"updQuantity", "updMin", "updMax"}, enabled);
+    group('$', {"txtPrice1", "txtprice2", "txtprice3"},
+          [&](const QString& name) { return !control<QLineEdit>(s, name)->isReadOnly(); });
+    return state;
+}
+
+void clickRow(QWidget* s, const QString& grid, int row)
+{
+    auto* view = control<QTableView>(s, grid);
+    const QRect r = view->visualRect(view->model()->index(row, 0));
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, r.center());
+}
+
+void step(QWidget* s, const QString& control_, const QString& arrow)
+{
+    control<QToolButton>(control<QWidget>(s, control_), arrow)->click();
+}
+
+QString text(QWidget* s, const QString& box) { return control<QLineEdit>(s, box)->text(); }
+
+} // namespace
+
+class ArticlesTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TempDatabase> m_db;
+
+    void addArticle(const QString& code, const QString& description, QVariant quantity = {},
+                    QVariant min = {}, QVariant max = {})
+    {
+        m_db->exec("INSERT INTO Tires (\"Tire Code\", descrizione, Category, Pattern, Iva, "
+                   "Quantity, Min, Max) VALUES (?, ?, 'Vernici', 'lt', 22, ?, ?, ?)",
+                   {code, description, quantity, min, max});
+    }
+    QVariant stored(const QString& code, const QString& field)
+    {
+        return m_db->scalar(QString("SELECT \"%1\" FROM Tires WHERE \"Tire Code\" = ?").arg(field),
+                            {code});
+    }
+
+private slots:
+    void init()
+    {
+        QLocale::setDefault(QLocale::c());
+        m_db = std::make_unique<TempDatabase>();
+        m_db->exec("INSERT INTO Categories VALUES ('Ferramenta'), ('Ca'' d''Oro')");
+        m_db->exec("INSERT INTO Sizes VALUES ('22'), ('esente')");
+        m_db->exec("INSERT INTO Patterns VALUES ('pz'), ('kg')");
+    }
+    void cleanup()
+    {
+        closeAll();
+        QLocale::setDefault(QLocale::c());
+        m_db.reset();
+    }
+
+    void opensAsDelivered()
+    {
+        addArticle("TIR2B", "Smalto");
+        addArticle("TIR1A", "Idropittura");
+        QWidget* s = nav::show("frmTire");
+        QVERIFY(s->windowTitle().startsWith("Aggiornamento Articoli - "));
+        QCOMPARE(usable(s), QString("NAERGL"));
+        QCOMPARE(text(s, "txtCode"), QString("TIR1A")); // first by description
+        QCOMPARE(text(s, "txtCategory"), QString("Vernici")); // not the first pick row
+        QVERIFY(!control<DataSource>(s, "Adodc4")->isPending());
+        QVERIFY(!control<QLineEdit>(s, "Text1")->isReadOnly());
+        QVERIFY(!control<QWidget>(s, "fraStock")->isVisible());
+        QVERIFY(!control<QWidget>(s, "cmdReport")->isVisible());
+        QVERIFY(!control<QWidget>(s, "txtCategory2")->isVisible());
+        QCOMPARE(control<QLineEdit>(s, "Text1")->palette().color(QPalette::Base), QColor(224, 224, 224));
+        QVERIFY(control<QLineEdit>(s, "txtPrice1")->palette().color(QPalette::Base)
+                != QColor(224, 224, 224));
+        QStringList headings;
+        auto* model = control<QTableView>(s, "DataGrid4")->model();
+        for (int c = 0; c < model->columnCount(); ++c)
+            headings << model->headerData(c, Qt::Horizontal).toString();
+        QCOMPARE(headings, (QStringList{"descrizione", "Price", "Pattern", "Tire Code", "Category",
+                                        "Size", "Quantity", "Min", "Max", "Iva", "listino1",
+                                        "listino2", "listino3", "misura"}));
+        const QStringList picks{"Settore", "aliquote", "Unità di misura"};
+        for (int i = 0; i < 3; ++i) {
+            auto* m = control<QTableView>(s, QString("DataGrid%1").arg(i + 1))->model();
+            QCOMPARE(m->columnCount(), 1);
+            QCOMPARE(m->headerData(0, Qt::Horizontal).toString(), picks[i]);
+        }
+    }
+
+    void firstAndLastArticle()
+    {
+        Messages messages;
+        QWidget* s = nav::show("frmTire");
+        QCOMPARE(usable(s), QString("NGL"));
+        click(s, "cmdAdd");
+        QCOMPARE(usable(s), QString("SCPT$"));
+        for (const char* grid : {"DataGrid1", "DataGrid2", "DataGrid3"})
+            clickRow(s, grid, 0);
+        click(s, "cmdSave");
+        QCOMPARE(messages.count(), 0);
+        QCOMPARE(usable(s), QString("NAERGL"));
+        QCOMPARE(m_db->count("Tires"), 1);
+        const QString code = m_db->column("Tires", "Tire Code").value(0);
+        QVERIFY2(QRegularExpression("^TIR\\d{1,6}[A-Z]$").match(code).hasMatch(), qPrintable(code));
+        QCOMPARE(stored(code, "Iva"), QVariant(22.0));
+        QCOMPARE(stored(code, "descrizione"), QVariant());
+        click(s, "cmdDelete");
+        QCOMPARE(m_db->count("Tires"), 0);
+        QCOMPARE(usable(s), QString("NGL"));
+    }
+
+    void saveNeedsGroupRateAndUnit_data()
+    {
+        QTest::addColumn<QStringList>("picked");
+        QTest::newRow("none") << QStringList{};
+        QTest::newRow("group only") << QStringList{"DataGrid1"};
+        QTest::newRow("no unit") << QStringList{"DataGrid1", "DataGrid2"};
+        QTest::newRow("no group") << QStringList{"DataGrid2", "DataGrid3"};
+    }
+    void saveNeedsGroupRateAndUnit()
+    {
+        QFETCH(QStringList, picked);
+        Messages messages;
+        QWidget* s = nav::show("frmTire");
+        click(s, "cmdAdd");
+        type(s, "Text1", "Pennello");
+        for (const QString& grid : picked)
+            clickRow(s, grid, 0);
+        click(s, "cmdSave");
+        QCOMPARE(messages.texts(), QStringList{"Invalid data."});
+        QCOMPARE(messages.lastIcon(), msg::Icon::Critical);
+        QCOMPARE(usable(s), QString("SCPT$"));
+        QCOMPARE(text(s, "Text1"), QString("Pennello"));
+        QCOMPARE(m_db->count("Tires"), 0);
+    }
+
+    void stockReminder_data()
+    {
+        QTest::addColumn<QLocale>("locale");
+        QTest::addColumn<QVariant>("quantity"); // before one step up
+        QTest::addColumn<double>("min");
+        QTest::addColumn<double>("max");
+        QTest::addColumn<QString>("message");
+        const QString above = "Reminder: This tire is above its maximum quantity.";
+        const QString below = "Reminder: This tire is below its minimum quantity.";
+        const QLocale c = QLocale::c(), it(QLocale::Italian, QLocale::Italy);
+        QTest::newRow("5/2/0") << c << QVariant(4.0) << 2.0 << 0.0 << above;
+        QTest::newRow("5/8/10") << c << QVariant(4.0) << 8.0 << 10.0 << below;
+        QTest::newRow("5/8/3: above only") << c << QVariant(4.0) << 8.0 << 3.0 << above;
+        QTest::newRow("within limits") << c << QVariant(4.0) << 5.0 << 5.0 << "";
+        QTest::newRow("no stock values: 1/0/0") << c << QVariant() << 0.0 << 0.0 << above;
+        QTest::newRow("5.5 over 5") << c << QVariant(4.5) << 0.0 << 5.0 << above;
+        QTest::newRow("5,5 over 5, Italian") << it << QVariant(4.5) << 0.0 << 5.0 << above;
+        QTest::newRow("5,5 under 5,6, Italian") << it << QVariant(4.5) << 5.6 << 9.0 << below;
+    }
+    void stockReminder()
+    {
+        QFETCH(QLocale, locale);
+        QFETCH(QVariant, quantity);
+        QFETCH(double, min);
+        QFETCH(double, max);
+        QFETCH(QString, message);
+        QLocale::setDefault(locale);
+        addArticle("TIR1A", "Idropittura", quantity, min, max);
+        Messages messages;
+        QWidget* s = nav::show("frmTire");
+        click(s, "cmdUpdate");
+        step(s, "updQuantity", "up");
+        click(s, "cmdSave");
+        QCOMPARE(stored("TIR1A", "Quantity").toDouble(), quantity.toDouble() + 1);
+        QCOMPARE(usable(s), QString("NAERGL"));
+        QCOMPARE(messages.texts(), message.isEmpty() ? QStringList{} : QStringList{message});
+        if (!message.isEmpty())
+            QCOMPARE(messages.lastIcon(), msg::Icon::Exclamation);
+    }
+
+    void noReminderForANewArticle()
+    {
+        Messages messages;
+        QWidget* s = nav::show("frmTire");
+        click(s, "cmdAdd");
+        for (const char* grid : {"DataGrid1", "DataGrid2", "DataGrid3"})
+            clickRow(s, grid, 0);
+        click(s, "cmdSave");
+        QCOMPARE(messages.count(), 0);
+        QCOMPARE(m_db->count("Tires"), 1);
+    }
+
+    void stepControls_data()
+    {
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QVariant>("start");
+        QTest::addColumn<QString>("arrow");
+        QTest::addColumn<QString>("shown");
+        QTest::newRow("down at 0 stays 0") << "Min" << QVariant(0.0) << "down" << "0";
+        QTest::newRow("up on empty gives 1") << "Max" << QVariant() << "up" << "1";
+        QTest::newRow("down on empty gives 0") << "Quantity" << QVariant() << "down" << "0";
+        QTest::newRow("down from a half") << "Quantity" << QVariant(0.5) << "down" << "0";
+        QTest::newRow("no upper limit") << "Max" << QVariant(99999.0) << "up" << "100000";
+    }
+    void stepControls()
+    {
+        QFETCH(QString, field);
+        QFETCH(QVariant, start);
+        QFETCH(QString, arrow);
+        QFETCH(QString, shown);
+        addArticle("TIR1A", "Idropittura", field == "Quantity" ? start : 3.0,
+                   field == "Min" ? start : 0.0, field == "Max" ? start : 3.0);
+        Messages messages; // reminders are not the point here
+        QWidget* s = nav::show("frmTire");
+        const QString box = "txt" + field;
+        const QString before = text(s, box);
+        step(s, "upd" + field, arrow); // browse state: disabled
+        QCOMPARE(text(s, box), before);
+        click(s, "cmdUpdate");
+        step(s, "upd" + field, arrow);
+        QCOMPARE(text(s, box), shown);
+        click(s, "cmdSave");
+        QCOMPARE(stored("TIR1A", field).toDouble(), shown.toDouble());
+    }
+
+    void pickListsFillOnlyWhileEditing()
+    {
+        addArticle("TIR1A", "Idropittura");
+        QWidget* s = nav::show("frmTire");
+        clickRow(s, "DataGrid1", 1); // disabled while browsing
+        QCOMPARE(text(s, "txtCategory"), QString("Vernici"));
+        click(s, "cmdUpdate");
+        clickRow(s, "DataGrid2", 0); // already current: fills all the same
+        QCOMPARE(text(s, "txtSize"), QString("22"));
+        QCOMPARE(s->focusWidget(), control<QWidget>(s, "txtSize"));
+        clickRow(s, "DataGrid3", 1);
+        QCOMPARE(text(s, "txtPattern"), QString("kg"));
+        clickRow(s, "DataGrid1", 1);
+        QCOMPARE(text(s, "txtCategory"), QString("Ca' d'Oro"));
+        click(s, "cmdSave");
+        QCOMPARE(stored("TIR1A", "Category").toString(), QString("Ca' d'Oro"));
+        QCOMPARE(stored("TIR1A", "Pattern").toString(), QString("kg"));
+    }
+
+    void descriptionTypedWhileBrowsing()
+    {
+        addArticle("TIR1A", "Alfa");
+        addArticle("TIR2B", "Beta");
+        addArticle("TIR3C", "Gamma");
+        QWidget* s = nav::show("frmTire");
+        type(s, "Text1", "L'olio d'oliva");
+        clickRow(s, "DataGrid4", 1); // another article becomes current: written
+        QCOMPARE(stored("TIR1A", "descrizione").toString(), QString("L'olio d'oliva"));
+        QCOMPARE(text(s, "txtCode"), QString("TIR2B"));
+        type(s, "Text1", "Betulla");
+        click(s, "cmdCategory"); // leaves the screen: discarded
+        QVERIFY(screen("frmCategory") && !screen("frmTire"));
+        QCOMPARE(stored("TIR2B", "descrizione").toString(), QString("Beta"));
+        click(screen("frmCategory"), "cmdBack");
+        QCOMPARE(text(screen("frmTire"), "Text1"), QString("Beta"));
+    }
+
+    void cancelRestoresTheStoredArticle()
+    {
+        addArticle("TIR1A", "Alfa");
+        addArticle("TIR2B", "Beta");
+        QWidget* s = nav::show("frmTire");
+        clickRow(s, "DataGrid4", 1);
+        click(s, "cmdUpdate");
+        type(s, "txtPrice1", "9.5");
+        clickRow(s, "DataGrid1", 1);
+        click(s, "cmdCancel");
+        QWidget* again = screen("frmTire");
+        QVERIFY(again && again != s);
+        QCOMPARE(text(again, "txtCode"), QString("TIR1A"));
+        QCOMPARE(stored("TIR2B", "listino1"), QVariant());
+        QCOMPARE(stored("TIR2B", "Category").toString(), QString("Vernici"));
+    }
+
+    void refusedSaveKeepsTheEdit_data()
+    {
+        QTest::addColumn<bool>("locked"); // otherwise a VAT rate that is no number
+        QTest::addColumn<QString>("why");
+        QTest::newRow("VAT rate not a number") << false << "\"Iva\"";
+        QTest::newRow("file in use") << true << "in use";
+    }
+    void refusedSaveKeepsTheEdit()
+    {
+        QFETCH(bool, locked);
+        QFETCH(QString, why);
+        Messages messages;
+        QWidget* s = nav::show("frmTire");
+        click(s, "cmdAdd");
+        type(s, "txtPrice1", "3.5");
+        clickRow(s, "DataGrid1", 0);
+        clickRow(s, "DataGrid2", locked ? 0 : 1);
+        clickRow(s, "DataGrid3", 0);
+        if (locked)
+            m_db->exec("BEGIN IMMEDIATE");
+        click(s, "cmdSave");
+        QCOMPARE(messages.count(), 1);
+        QVERIFY2(messages.last().startsWith("Saving the article failed: "), qPrintable(messages.last()));
+        QVERIFY2(messages.last().contains(why), qPrintable(messages.last()));
+        QCOMPARE(usable(s), QString("SCPT$"));
+        QCOMPARE(text(s, "txtSize"), QString(locked ? "22" : "esente"));
+        QCOMPARE(text(s, "txtPrice1"), QString("3.5"));
+        QEvent activate(QEvent::WindowActivate); // as when a real message box closes
+        QApplication::sendEvent(s, &activate);
+        QCOMPARE(usable(s), QString("SCPT$"));
+        if (locked)
+            m_db->exec("ROLLBACK");
+        else
+            clickRow(s, "DataGrid2", 0);
+        click(s, "cmdSave");
+        QCOMPARE(messages.count(), 1);
+        QCOMPARE(m_db->count("Tires"), 1);
+        QCOMPARE(m_db->column("Tires", "listino1"), QStringList{"3.5"});
+    }
+};
+
+QTEST_MAIN(ArticlesTest)
+#include "tst_articles.moc"
