@@ -163,7 +163,9 @@ void DataSource::load()
 
     while (st->step()) {
         Row row;
-        row.rowid = first ? sqlite3_column_int64(h, 0) : 0;
+        // A read-only list has no rowids; any value but 0, which marks an
+        // appended row, so that its rows are never taken for new ones.
+        row.rowid = first ? sqlite3_column_int64(h, 0) : -1;
         row.offset = static_cast<quint32>(m_arena.size());
         for (int c = first; c < n; ++c) {
             switch (sqlite3_column_type(h, c)) {
