@@ -23,11 +23,16 @@ FieldBinding::FieldBinding(QLineEdit* box, DataSource* source, const QString& fi
     reload();
 }
 
-void FieldBinding::resolve() { m_column = m_source->requireField(m_fieldName); }
+void FieldBinding::resolve()
+{
+    // A source whose reading failed has no fields: show nothing until it is
+    // read again, rather than throw from the reset signal.
+    m_column = m_source->fieldCount() == 0 ? -1 : m_source->requireField(m_fieldName);
+}
 
 void FieldBinding::reload()
 {
-    const QString text = m_source->value(m_column);
+    const QString text = m_column < 0 ? QString() : m_source->value(m_column);
     if (m_box->text() == text)
         return;
     m_loading = true;
@@ -37,7 +42,7 @@ void FieldBinding::reload()
 
 void FieldBinding::written(const QString& text)
 {
-    if (m_loading || !m_source->hasCurrent())
+    if (m_loading || m_column < 0 || !m_source->hasCurrent())
         return;
     m_source->setValue(m_column, text);
 }

@@ -23,6 +23,9 @@ void GridModel::resolve()
 {
     m_fields.clear();
     m_headings.clear();
+    // No fields after a failed read: no columns, until the source is read again.
+    if (m_source->fieldCount() == 0)
+        return;
     if (m_columns.empty()) {
         for (int f = 0; f < m_source->fieldCount(); ++f) {
             m_fields.push_back(f);
