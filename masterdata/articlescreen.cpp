@@ -142,6 +142,8 @@ ArticleScreen::ArticleScreen(QWidget* parent) : QWidget(parent)
     for (const char* c : articleColumns)
         columns.push_back({QLatin1String(c), QString()});
     m_list->setColumns(std::move(columns));
+    // The description is what the user reads the list by.
+    m_list->setColumnWidth(0, m_list->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 32);
 
     m_new = makeButton(QStringLiteral("Nuovo"), "cmdAdd", frame);
     m_modify = makeButton(QStringLiteral("Aggiorna"), "cmdUpdate", frame);
