@@ -109,7 +109,7 @@ void NewAccount::appendPendingRow()
     try {
         m_entry->addNew();
     } catch (const DbError& e) {
-        msg::critical(this, QStringLiteral("Starting a new account failed: %1").arg(e.text()));
+        msg::failed(this, QStringLiteral("Starting a new account"), e.text());
     }
 }
 
@@ -121,7 +121,7 @@ void NewAccount::enter()
         m_check->refresh();
         m_check->find(QStringLiteral("Username"), name);
     } catch (const DbError& e) {
-        msg::critical(this, QStringLiteral("Reading the user accounts failed: %1").arg(e.text()));
+        msg::failed(this, QStringLiteral("Reading the user accounts"), e.text());
         return;
     }
     if (m_confirm->text() != typed || typed.isEmpty() || name.isEmpty()) {
@@ -139,8 +139,7 @@ void NewAccount::enter()
         m_entry->updateBatch();
     } catch (const std::exception& e) {
         m_entry->setValue(QStringLiteral("Password"), typed);
-        msg::critical(this, QStringLiteral("Saving the new account failed: %1")
-                                .arg(QString::fromStdString(e.what())));
+        msg::failed(this, QStringLiteral("Saving the new account"), QString::fromStdString(e.what()));
         return;
     }
     nav::go(this, QStringLiteral("frmUser"));

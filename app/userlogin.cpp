@@ -90,7 +90,7 @@ void UserLogin::enter()
         ok = m_users->find(QStringLiteral("Username"), m_username->text())
             && password::matches(m_password->text(), m_users->value(QStringLiteral("Password")));
     } catch (const DbError& e) {
-        msg::critical(this, QStringLiteral("Reading the user accounts failed: %1").arg(e.text()));
+        msg::failed(this, QStringLiteral("Reading the user accounts"), e.text());
         return;
     }
     if (ok) {

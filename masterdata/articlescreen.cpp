@@ -295,7 +295,7 @@ void ArticleScreen::closeEvent(QCloseEvent* event)
 
 void ArticleScreen::failed(const QString& operation, const QString& why)
 {
-    msg::critical(this, QStringLiteral("%1 failed: %2").arg(operation, why));
+    msg::failed(this, operation, why);
 }
 
 void ArticleScreen::addNew()

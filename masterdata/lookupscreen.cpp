@@ -128,8 +128,7 @@ void LookupScreen::closeEvent(QCloseEvent* event)
 
 void LookupScreen::failed(const QString& operation, const QString& why)
 {
-    msg::critical(this, QStringLiteral("%1 failed: %2")
-                            .arg(operation.arg(QLatin1String(m_kind.noun)), why));
+    msg::failed(this, operation.arg(QLatin1String(m_kind.noun)), why);
 }
 
 void LookupScreen::addNew()
