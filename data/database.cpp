@@ -69,7 +69,7 @@ Statement::Statement(Database& db, const QString& sql) : m_db(db)
     if (sqlite3_prepare_v2(db.handle(), utf8.constData(), static_cast<int>(utf8.size()), &m_stmt,
                            nullptr)
         != SQLITE_OK)
-        db.fail(QString());
+        db.fail();
 }
 
 Statement::~Statement() { sqlite3_finalize(m_stmt); }
@@ -100,7 +100,7 @@ void Statement::bind(int index, const QVariant& value)
         }
     }
     if (rc != SQLITE_OK)
-        m_db.fail(QString());
+        m_db.fail();
 }
 
 void Statement::bindAll(const QVariantList& values)
@@ -116,7 +116,7 @@ bool Statement::step()
         return true;
     if (rc == SQLITE_DONE)
         return false;
-    m_db.fail(QString());
+    m_db.fail();
 }
 
 void Statement::reset()
@@ -208,7 +208,7 @@ int Database::changes() const { return sqlite3_changes(m_db); }
 
 QString Database::lastError() const { return sqliteText(m_db); }
 
-void Database::fail(const QString& what) const
+void Database::fail() const
 {
     QString text = lastError();
     switch (sqlite3_extended_errcode(m_db) & 0xff) {
@@ -223,7 +223,7 @@ void Database::fail(const QString& what) const
     default:
         break;
     }
-    throw DbError(what.isEmpty() ? text : what + QStringLiteral(": ") + text);
+    throw DbError(text);
 }
 
 // -------------------------------------------------------------- Transaction

@@ -63,7 +63,8 @@ public:
     qint64 lastInsertRowid() const;
     int changes() const;
     QString lastError() const;
-    [[noreturn]] void fail(const QString& what) const;
+    // Throws the last error in words a user can act on.
+    [[noreturn]] void fail() const;
 
 private:
     QString m_path;

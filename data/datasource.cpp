@@ -427,9 +427,7 @@ void DataSource::setCurrentRow(int row)
     if (row == m_current)
         return;
     if (hasCurrent())
-        commitPending();
-    if (row >= recordCount())
-        row = recordCount() - 1;
+        commitPending(); // may drop an appended row, which is always the last
     changeCurrent(row);
 }
 
