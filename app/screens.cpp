@@ -9,6 +9,7 @@
 #include "masterdata/articlescreen.h"
 #include "masterdata/lookupkinds.h"
 #include "masterdata/lookupscreen.h"
+#include "reports/monthlyscreen.h"
 
 #include <QWidget>
 
@@ -28,6 +29,8 @@ QWidget* createScreen(const QString& name)
         return new MainMenu;
     if (name == QLatin1String("frmTire"))
         return new ArticleScreen;
+    if (name == QLatin1String("frmMonthly"))
+        return new MonthlyScreen;
     if (const LookupKind* kind = lookupKind(name))
         return new LookupScreen(*kind);
     // Screens still to be built.
@@ -35,8 +38,6 @@ QWidget* createScreen(const QString& name)
         return new StandIn(name, withCredit(QStringLiteral("Aggiornamento Clienti")));
     if (name == QLatin1String("frmFatture"))
         return new StandIn(name, withCredit(QStringLiteral("Velinor")));
-    if (name == QLatin1String("frmMonthly"))
-        return new StandIn(name, QStringLiteral("Monthly Earnings"));
     if (name == QLatin1String("frmordini"))
         return new StandIn(name, withCredit(QStringLiteral("Velinor")));
     throw std::invalid_argument("unknown screen " + name.toStdString());
