@@ -6,6 +6,7 @@
 #include <QPagedPaintDevice>
 #include <QPainter>
 
+#include <algorithm>
 #include <array>
 
 namespace velinor::reports {
@@ -101,9 +102,21 @@ void paintPage(QPainter& painter, const ReportDocument& document, int page, doub
                 currentFont = item.font;
             }
             double width = f.advance(item.text);
-            // Text wider than its cell is cut at the cell's edge, never moved,
-            // and what is cut off is not in the page at all.
-            const QString text = width <= r.width() + 0.5 ? item.text : f.fitting(item.text, r.width(), &width);
+            QString text = item.text;
+            if (item.shrink && width > r.width() + 0.5) {
+                // The same font smaller, down to two thirds, then cut.
+                QFont smaller = f.font;
+                smaller.setPointSizeF(f.font.pointSizeF() * std::max(2.0 / 3.0, r.width() / width));
+                painter.setFont(smaller);
+                currentFont = -1;
+                const QFontMetricsF metrics(smaller, painter.device());
+                while ((width = metrics.horizontalAdvance(text)) > r.width() + 0.5)
+                    text.chop(1);
+            } else if (width > r.width() + 0.5) {
+                // Text wider than its cell is cut at the cell's edge, never
+                // moved, and what is cut off is not in the page at all.
+                text = f.fitting(item.text, r.width(), &width);
+            }
             double x = r.left();
             if (item.align & Qt::AlignRight)
                 x = r.right() - width;
