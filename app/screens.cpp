@@ -7,6 +7,7 @@
 #include "app/userlogin.h"
 #include "common/credit.h"
 #include "masterdata/articlescreen.h"
+#include "masterdata/customerscreen.h"
 #include "masterdata/lookupkinds.h"
 #include "masterdata/lookupscreen.h"
 
@@ -28,11 +29,11 @@ QWidget* createScreen(const QString& name)
         return new MainMenu;
     if (name == QLatin1String("frmTire"))
         return new ArticleScreen;
+    if (name == QLatin1String("frmCustomer"))
+        return new CustomerScreen;
     if (const LookupKind* kind = lookupKind(name))
         return new LookupScreen(*kind);
     // Screens still to be built.
-    if (name == QLatin1String("frmCustomer"))
-        return new StandIn(name, withCredit(QStringLiteral("Aggiornamento Clienti")));
     if (name == QLatin1String("frmFatture"))
         return new StandIn(name, withCredit(QStringLiteral("Velinor")));
     if (name == QLatin1String("frmMonthly"))
