@@ -8,7 +8,7 @@ namespace velinor::reports {
 
 namespace {
 
-enum Fonts { Body, Title, Heading };
+enum Fonts { Body, Title, Heading, Caption };
 
 constexpr double sectionWidth = 15;
 
@@ -18,7 +18,7 @@ class Columns {
 public:
     Columns(Section& section, std::initializer_list<double> lefts) : m_section(section), m_lefts(lefts) {}
 
-    Columns& label(double left, double top, const char* text, int font = Body, double height = 0.5)
+    Columns& label(double left, double top, const char* text, int font = Caption, double height = 0.5)
     {
         m_section.label(left, top, widthAt(left), QString::fromUtf8(text), font, Qt::AlignLeft, height);
         return *this;
@@ -60,9 +60,12 @@ ReportDefinition documentReport(DocumentKind kind)
     def.marginTop = 0;
     def.marginBottom = 1;
     def.marginLeft = def.marginRight = (def.pageWidth - sectionWidth) / 2;
+    // Captions a little smaller than values, so that "Numero Fattura" stays
+    // clear of the number 2 cm to its right, and "Prezzo" of "Totale".
     def.fonts = {{QStringLiteral("Arial"), 8},
                  {QStringLiteral("Verdana"), 14, true},
-                 {QStringLiteral("Arial"), 8, true}};
+                 {QStringLiteral("Arial"), 7.5, true},
+                 {QStringLiteral("Arial"), 7.5}};
     // A document running over several pages shows whose it is on each.
     def.repeatGroupHeader = true;
 

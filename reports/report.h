@@ -39,8 +39,8 @@
 // group header also moves when its first detail line would not fit under it,
 // and with repeatGroupHeader it prints again under the page header of every
 // later page its group reaches. Field text is left as it is; the painter cuts
-// what does not fit its width so it never pushes the next column, and sets
-// a Number field smaller instead (down to two thirds) before it cuts.
+// what does not fit its width so it never pushes the next column; a Number
+// field is set smaller instead, down to half size, or else printed "###".
 
 #include <QLocale>
 #include <QRectF>

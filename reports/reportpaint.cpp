@@ -104,14 +104,21 @@ void paintPage(QPainter& painter, const ReportDocument& document, int page, doub
             double width = f.advance(item.text);
             QString text = item.text;
             if (item.shrink && width > r.width() + 0.5) {
-                // The same font smaller, down to two thirds, then cut.
+                // The same font smaller, down to half; a number that does not
+                // fit even so prints as "###", never as another number.
                 QFont smaller = f.font;
-                smaller.setPointSizeF(f.font.pointSizeF() * std::max(2.0 / 3.0, r.width() / width));
+                double scale = r.width() / width;
+                do {
+                    smaller.setPointSizeF(f.font.pointSizeF() * std::max(0.5, scale));
+                    width = QFontMetricsF(smaller, painter.device()).horizontalAdvance(text);
+                    scale *= 0.95; // sizes do not scale advances exactly
+                } while (width > r.width() + 0.5 && scale > 0.5);
+                if (width > r.width() + 0.5) {
+                    text = QStringLiteral("###");
+                    width = QFontMetricsF(smaller, painter.device()).horizontalAdvance(text);
+                }
                 painter.setFont(smaller);
                 currentFont = -1;
-                const QFontMetricsF metrics(smaller, painter.device());
-                while ((width = metrics.horizontalAdvance(text)) > r.width() + 0.5)
-                    text.chop(1);
             } else if (width > r.width() + 0.5) {
                 // Text wider than its cell is cut at the cell's edge, never
                 // moved, and what is cut off is not in the page at all.
