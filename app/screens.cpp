@@ -6,6 +6,8 @@
 #include "app/standin.h"
 #include "app/userlogin.h"
 #include "common/credit.h"
+#include "documents/documentkind.h"
+#include "documents/documentscreen.h"
 #include "masterdata/articlescreen.h"
 #include "masterdata/lookupkinds.h"
 #include "masterdata/lookupscreen.h"
@@ -30,15 +32,13 @@ QWidget* createScreen(const QString& name)
         return new ArticleScreen;
     if (const LookupKind* kind = lookupKind(name))
         return new LookupScreen(*kind);
+    if (const DocumentKind* kind = documentKind(name))
+        return new DocumentScreen(*kind);
     // Screens still to be built.
     if (name == QLatin1String("frmCustomer"))
         return new StandIn(name, withCredit(QStringLiteral("Aggiornamento Clienti")));
-    if (name == QLatin1String("frmFatture"))
-        return new StandIn(name, withCredit(QStringLiteral("Velinor")));
     if (name == QLatin1String("frmMonthly"))
         return new StandIn(name, QStringLiteral("Monthly Earnings"));
-    if (name == QLatin1String("frmordini"))
-        return new StandIn(name, withCredit(QStringLiteral("Velinor")));
     throw std::invalid_argument("unknown screen " + name.toStdString());
 }
 
