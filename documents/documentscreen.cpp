@@ -15,6 +15,7 @@
 #include "documents/documentkind.h"
 #include "documents/documentstore.h"
 #include "documents/linesgrid.h"
+#include "reports/documentprint.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -420,10 +421,16 @@ void DocumentScreen::failed(const QString& operation, const QString& why)
     msg::failed(this, operation.arg(QLatin1String(m_kind.noun)), why);
 }
 
+// A fresh data environment reads the print selection as it is now; the
+// report window opens beside this screen, which stays usable.
 void DocumentScreen::print()
 {
-    // NOT YET: the document report window over the print selection in
-    // Ydummy. Until then "Stampa" does nothing.
+    const auto kind = m_kind.invoice ? reports::DocumentKind::Invoice : reports::DocumentKind::Order;
+    try {
+        reports::printDocument(kind, m_connection.database());
+    } catch (const DbError& e) {
+        failed(QStringLiteral("Printing the %1"), e.text());
+    }
 }
 
 void DocumentScreen::sizeLineColumns()

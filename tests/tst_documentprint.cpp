@@ -2,12 +2,14 @@
 // environments read from the print selection on a real file, and the PDF
 // their report window exports, read back as text.
 
+#include "app/navigation.h"
 #include "reports/documentprint.h"
 #include "reports/documentreport.h"
 #include "reports/reportwindow.h"
 #include "tests/support.h"
 
 #include <QPointer>
+#include <QTableView>
 
 using namespace velinor;
 using namespace velinor::reports;
@@ -96,6 +98,13 @@ QList<QStringList> exported(ReportWindow* window)
         pages << lines;
     }
     return pages;
+}
+
+void clickRow(QWidget* s, const QString& grid, int row)
+{
+    auto* view = control<QTableView>(s, grid);
+    const QRect r = view->visualRect(view->model()->index(row, 0));
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, r.center());
 }
 
 int indexOf(const QStringList& lines, const QString& start)
@@ -303,6 +312,58 @@ private slots:
         const QStringList& last = pages.last();
         QVERIFY(indexOf(last, "Imponibile Iva Totale") > indexOf(last, "Articolo ")
                 || indexOf(last, "Articolo ") < 0);
+    }
+
+    // Pick in the archive, "Stampa": the document in its report window
+    // beside the screen, which stays usable; another pick and "Stampa" show
+    // the other document in the same window.
+    void stampaOnTheDocumentScreens_data()
+    {
+        QTest::addColumn<QString>("screenName");
+        QTest::addColumn<QStringList>("keys");
+        QTest::addColumn<QStringList>("numberLines");
+        QTest::newRow("orders") << "frmordini" << QStringList{"O:ORD1A", "O:ORD2'B"}
+                                << QStringList{"Numero Ordine ORD1A Cliente Rossi Srl",
+                                               "Numero Ordine ORD2'B Cliente Bianchi Spa"};
+        QTest::newRow("invoices") << "frmFatture" << QStringList{"I:1", "I:2"}
+                                  << QStringList{"Numero Fattura 1 Cliente Rossi Srl",
+                                                 "Numero Fattura 2 Cliente Bianchi Spa"};
+    }
+    void stampaOnTheDocumentScreens()
+    {
+        QFETCH(QString, screenName);
+        QFETCH(QStringList, keys);
+        QFETCH(QStringList, numberLines);
+        Messages messages;
+        addCustomer(*m_db, "C1", "Rossi Srl");
+        addCustomer(*m_db, "C2", "Bianchi Spa");
+        addDocument(*m_db, keys[0], "Rossi Srl", "2024-03-07");
+        addDocument(*m_db, keys[1], "Bianchi Spa", "2024-03-08");
+        addLine(*m_db, keys[0], "Viti M6");
+        addLine(*m_db, keys[1], "Dadi M8");
+        const QString report = screenName == "frmordini" ? "DataReport9" : "DataReport8";
+
+        QWidget* s = nav::show(screenName);
+        clickRow(s, "DataGrid4", 0);
+        click(s, "cmdSlip");
+        QPointer<ReportWindow> window = ReportWindow::find(report);
+        QVERIFY(window && window->isVisible());
+        QCOMPARE(window->windowTitle(), report);
+        QVERIFY(s->isVisible() && s->isEnabled());
+        QStringList page = exported(window).value(0);
+        QVERIFY2(page.contains(numberLines[0]), qPrintable(page.join('\n')));
+        QCOMPARE(indexOf(page, "Viti M6") > 0, true);
+        QCOMPARE(indexOf(page, "Dadi M8"), -1);
+
+        clickRow(s, "DataGrid4", 1);
+        click(s, "cmdSlip");
+        QCOMPARE(ReportWindow::find(report), window.data());
+        page = exported(window).value(0);
+        QVERIFY2(page.contains(numberLines[1]), qPrintable(page.join('\n')));
+        QCOMPARE(indexOf(page, "Viti M6"), -1);
+        QVERIFY(indexOf(page, "Dadi M8") > 0);
+        QVERIFY(s->isEnabled());
+        QCOMPARE(messages.count(), 0);
     }
 
     // Stampa again with another selection: the open window shows it. A
