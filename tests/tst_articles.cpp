@@ -1,6 +1,7 @@
 // The articles screen, driven through its widgets on a real file.
 
 #include "app/navigation.h"
+#include "data/datasource.h"
 #include "tests/support.h"
 
 #include <QApplication>
@@ -284,6 +285,72 @@ private slots:
         QCOMPARE(messages.count(), 1);
         QCOMPARE(m_db->count("Tires"), 1);
         QCOMPARE(m_db->column("Tires", "listino1"), QStringList{"3.5"});
+    }
+
+    // Two copies of the program on one file: the other copy writes first.
+    void writeOverAnotherCopysWrite_data()
+    {
+        QTest::addColumn<QString>("other");  // what the other copy does to the article
+        QTest::addColumn<QString>("here");   // what this screen then does
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("update after update") << "descrizione" << "Text1" << true;
+        QTest::newRow("update after delete") << "delete" << "txtPrice1" << true;
+        QTest::newRow("delete after update") << "listino2" << "cmdDelete" << true;
+        QTest::newRow("delete after delete") << "delete" << "cmdDelete" << true;
+        QTest::newRow("another field: both kept") << "listino2" << "Text1" << false;
+    }
+    void writeOverAnotherCopysWrite()
+    {
+        QFETCH(QString, other);
+        QFETCH(QString, here);
+        QFETCH(bool, refused);
+        addArticle("TIR1A", "Idropittura");
+        addArticle("TIR2B", "Smalto");
+        Messages messages;
+        QWidget* s = nav::show("frmTire");
+
+        DataSource copy(std::make_shared<Database>(m_db->path()));
+        copy.setSource("SELECT * FROM Tires ORDER BY Descrizione");
+        if (other == "delete") {
+            copy.deleteCurrent();
+        } else {
+            copy.setValue(other, "7");
+            copy.update();
+        }
+
+        if (here == "cmdDelete") {
+            click(s, "cmdDelete");
+        } else {
+            click(s, "cmdUpdate");
+            type(s, here, "9");
+            click(s, "cmdSave");
+        }
+        QCOMPARE(messages.count(), refused ? 1 : 0);
+        if (!refused) {
+            QCOMPARE(stored("TIR1A", "descrizione"), QVariant("9"));
+            QCOMPARE(stored("TIR1A", "listino2"), QVariant(7.0));
+            return;
+        }
+        QVERIFY2(messages.last().contains("another user changed or deleted this record since it "
+                                          "was shown"),
+                 qPrintable(messages.last()));
+        QVERIFY2(messages.last().contains("open it again"), qPrintable(messages.last()));
+        // Nothing written over the other copy's work; the typed text is still there.
+        QCOMPARE(m_db->count("Tires"), other == "delete" ? 1 : 2);
+        if (other != "delete")
+            QCOMPARE(stored("TIR1A", other), QVariant(other == "descrizione" ? QVariant("7")
+                                                                            : QVariant(7.0)));
+        if (here != "cmdDelete") {
+            QCOMPARE(text(s, here), QString("9"));
+            QCOMPARE(usable(s), QString("SCPT$"));
+        }
+        // Reopened, the screen shows the current data and writes again.
+        click(s, here == "cmdDelete" ? "cmdBack" : "cmdCancel");
+        s = nav::show("frmTire");
+        QCOMPARE(text(s, "txtCode"), QString(other == "delete" ? "TIR2B" : "TIR1A"));
+        click(s, "cmdDelete");
+        QCOMPARE(messages.count(), 1);
+        QCOMPARE(m_db->count("Tires"), other == "delete" ? 0 : 1);
     }
 };
 
