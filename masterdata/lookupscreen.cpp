@@ -2,6 +2,7 @@
 
 #include "app/navigation.h"
 #include "common/defaultbutton.h"
+#include "common/focusafterdelete.h"
 #include "common/logo.h"
 #include "common/messagebox.h"
 #include "common/textselect.h"
@@ -201,6 +202,7 @@ void LookupScreen::remove()
         return;
     }
     checkRecords();
+    focusAfterDelete(m_list, m_new);
 }
 
 void LookupScreen::setEditMode()

@@ -191,6 +191,37 @@ private slots:
         QCOMPARE(m_db->count("Categories"), 1);
     }
 
+    // Deleting asks nothing; a second Enter must not delete the next record.
+    void enterAfterDeleteDeletesNothingMore_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QString>("list");
+        QTest::addColumn<int>("rows");
+        QTest::newRow("groups, three") << "frmCategory" << "Categories" << "DataGrid1" << 3;
+        QTest::newRow("VAT rates, the last") << "frmSize" << "Sizes" << "DataGrid1" << 1;
+        QTest::newRow("articles, three") << "frmTire" << "Tires" << "DataGrid4" << 3;
+        QTest::newRow("articles, the last") << "frmTire" << "Tires" << "DataGrid4" << 1;
+    }
+    void enterAfterDeleteDeletesNothingMore()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, table);
+        QFETCH(QString, list);
+        QFETCH(int, rows);
+        for (int i = 0; i < rows; ++i)
+            m_db->exec(QString("INSERT INTO %1 (%2) VALUES (?)")
+                           .arg(table, table == "Tires" ? "descrizione" : kindOf(name).field),
+                       {QString::number(i)});
+        QWidget* s = nav::show(name);
+        QTest::mouseClick(control<QPushButton>(s, "cmdDelete"), Qt::LeftButton);
+        QCOMPARE(m_db->count(table), rows - 1);
+        QCOMPARE(s->focusWidget()->objectName(), rows > 1 ? list : QString("cmdAdd"));
+        QTest::keyClick(s->focusWidget(), Qt::Key_Return);
+        QCOMPARE(m_db->count(table), rows - 1);
+        QCOMPARE(screen(name), s);
+    }
+
     void refusedWritesKeepTheScreen()
     {
         Messages messages;
