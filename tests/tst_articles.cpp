@@ -229,6 +229,50 @@ private slots:
         QCOMPARE(stored("TIR1A", "Pattern").toString(), QString("kg"));
     }
 
+    // A keyboard user leaves a list with Tab; the article keeps its values.
+    void tabLeavesTheLists_data()
+    {
+        QTest::addColumn<QString>("grid");
+        QTest::addColumn<bool>("editing");
+        QTest::addColumn<Qt::Key>("key");
+        for (const char* grid : {"DataGrid1", "DataGrid2", "DataGrid3"}) {
+            QTest::addRow("%s, Tab", grid) << grid << true << Qt::Key_Tab;
+            QTest::addRow("%s, Shift+Tab", grid) << grid << true << Qt::Key_Backtab;
+        }
+        QTest::newRow("article list, Tab") << "DataGrid4" << false << Qt::Key_Tab;
+    }
+    void tabLeavesTheLists()
+    {
+        QFETCH(QString, grid);
+        QFETCH(bool, editing);
+        QFETCH(Qt::Key, key);
+        addArticle("TIR1A", "Idropittura");
+        addArticle("TIR2B", "Smalto");
+        QWidget* s = nav::show("frmTire");
+        if (editing)
+            click(s, "cmdUpdate");
+        const QStringList boxes{"txtCode", "txtCategory", "txtSize", "txtPattern"};
+        QStringList before;
+        for (const QString& b : boxes)
+            before << text(s, b);
+        auto* view = control<QTableView>(s, grid);
+        view->setFocus();
+        const int row = view->currentIndex().row();
+        for (int i = 0; i < 3; ++i) {
+            QTest::keyClick(view, key, key == Qt::Key_Backtab ? Qt::ShiftModifier : Qt::NoModifier);
+            QVERIFY(s->focusWidget() != view);
+            view->setFocus();
+        }
+        QCOMPARE(view->currentIndex().row(), row);
+        QStringList after;
+        for (const QString& b : boxes)
+            after << text(s, b);
+        QCOMPARE(after, before);
+        // The arrow keys still walk the list.
+        QTest::keyClick(view, Qt::Key_Down);
+        QCOMPARE(view->currentIndex().row(), row + 1);
+    }
+
     void descriptionTypedWhileBrowsing()
     {
         addArticle("TIR1A", "Alfa");
