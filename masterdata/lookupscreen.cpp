@@ -5,6 +5,7 @@
 #include "common/focusafterdelete.h"
 #include "common/logo.h"
 #include "common/messagebox.h"
+#include "common/numbertext.h"
 #include "common/textselect.h"
 #include "data/datagrid.h"
 #include "data/datasource.h"
@@ -166,7 +167,9 @@ void LookupScreen::save()
         failed(QStringLiteral("Looking for the %1 among the saved ones"), e.text());
         return;
     }
-    if (key.isEmpty()) {
+    // A VAT rate that is no number would make every article that takes it
+    // unsaveable; it is refused like an empty one.
+    if (key.isEmpty() || (m_kind.numeric && !parseNumber(key))) {
         msg::critical(this, QStringLiteral("Invalid data."));
         m_key->setFocus();
         return;

@@ -86,6 +86,18 @@ private slots:
                                                     << QStringList{"22"}
                                                     << "Tire Size already in used."
                                                     << QStringList{"22"};
+        QTest::newRow("VAT rate not a number") << "frmSize" << QStringList{"22"} << "cmdAdd"
+                                               << QStringList{"abc"} << "Invalid data."
+                                               << QStringList{"22"};
+        QTest::newRow("VAT rate changed to no number") << "frmSize" << QStringList{"22"}
+                                                       << "cmdUpdate" << QStringList{"4%"}
+                                                       << "Invalid data." << QStringList{"22"};
+        QTest::newRow("VAT rate with decimals") << "frmSize" << QStringList{"22"} << "cmdAdd"
+                                                << QStringList{"4.5"} << ""
+                                                << QStringList{"22", "4.5"};
+        QTest::newRow("old text rate kept unchanged") << "frmSize" << QStringList{"esente"}
+                                                      << "cmdUpdate" << QStringList{} << ""
+                                                      << QStringList{"esente"};
         QTest::newRow("VAT text on the units screen") << "frmPattern" << QStringList{"pz"}
                                                       << "cmdAdd" << QStringList{"22"} << ""
                                                       << QStringList{"pz", "22"};
