@@ -153,7 +153,10 @@ void LookupScreen::modify()
 
 void LookupScreen::save()
 {
-    const QString key = m_key->text();
+    // "  Utensili " would be a second group that looks like the first.
+    const QString key = m_key->text().trimmed();
+    if (key != m_key->text())
+        m_key->setText(key);
     if (m_remembered && key == *m_remembered) {
         write();
         return;

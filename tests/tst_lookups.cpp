@@ -98,6 +98,17 @@ private slots:
         QTest::newRow("old text rate kept unchanged") << "frmSize" << QStringList{"esente"}
                                                       << "cmdUpdate" << QStringList{} << ""
                                                       << QStringList{"esente"};
+        QTest::newRow("spaces around an existing key") << "frmCategory" << QStringList{"Utensili"}
+                                                       << "cmdAdd" << QStringList{"  Utensili  "}
+                                                       << "Category already in used."
+                                                       << QStringList{"Utensili"};
+        QTest::newRow("spaces around a new key") << "frmPattern" << QStringList{"pz"} << "cmdAdd"
+                                                 << QStringList{" kg\t"} << ""
+                                                 << QStringList{"pz", "kg"};
+        QTest::newRow("spaces only") << "frmCategory" << QStringList{} << "cmdAdd"
+                                     << QStringList{"   "} << "Invalid data." << QStringList{};
+        QTest::newRow("spaces around the key as found") << "frmSize" << twins << "cmdUpdate"
+                                                        << QStringList{" 22 "} << "" << twins;
         QTest::newRow("VAT text on the units screen") << "frmPattern" << QStringList{"pz"}
                                                       << "cmdAdd" << QStringList{"22"} << ""
                                                       << QStringList{"pz", "22"};
@@ -127,7 +138,7 @@ private slots:
         QCOMPARE(box->selectedText(), box->text());
         for (const QString& t : typed)
             type(s, k.box, t);
-        const QString last = box->text();
+        const QString last = box->text().trimmed();
         click(s, "cmdSave");
         QCOMPARE(m_db->column(k.table, k.field), stored);
         QCOMPARE(messages.texts(), message.isEmpty() ? QStringList{} : QStringList{message});
