@@ -103,7 +103,7 @@ private slots:
                                                        << "Category already in used."
                                                        << QStringList{"Utensili"};
         QTest::newRow("spaces around a new key") << "frmPattern" << QStringList{"pz"} << "cmdAdd"
-                                                 << QStringList{" kg\t"} << ""
+                                                 << QStringList{" kg  "} << ""
                                                  << QStringList{"pz", "kg"};
         QTest::newRow("spaces only") << "frmCategory" << QStringList{} << "cmdAdd"
                                      << QStringList{"   "} << "Invalid data." << QStringList{};
