@@ -12,6 +12,7 @@
 #include "data/datasource.h"
 #include "data/fieldbinding.h"
 #include "masterdata/checkmark.h"
+#include "reports/listreport.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -266,7 +267,10 @@ void CustomerScreen::remove()
         m_new->setFocus();
 }
 
-void CustomerScreen::print() { /* NOT YET: the customer list report, DataReport4 over Adodc1. */ }
+void CustomerScreen::print()
+{
+    reports::printList(QStringLiteral("DataReport4"), *m_customers, this);
+}
 
 void CustomerScreen::setEditMode()
 {
