@@ -151,7 +151,7 @@ private slots:
         QTest::addColumn<QString>("report");
         QTest::addColumn<QStringList>("headings");
         QTest::addColumn<QStringList>("values"); // one value of each row
-        QTest::addColumn<QStringList>("lines");  // those rows as printed
+        QTest::addColumn<QStringList>("lines");  // those rows as printed (patterns)
 
         QTest::newRow("articles") << "frmTire" << "DataReport1"
                                   << QStringList{"Code", "Category", "Size", "Quantity", "Price"}
@@ -161,8 +161,8 @@ private slots:
         QTest::newRow("customers") << "frmCustomer" << "DataReport4"
                                    << QStringList{"Code", "Name", "Address", "Contact No."}
                                    << QStringList{"CUS1A", "CUS2B"}
-                                   << QStringList{"CUS1A L'Aquila Ferramenta e Colori di Giova Piazza d'Armi 3",
-                                                  "CUS2B Zeta srl Via Roma 1 011 22"}; // the name cut at its column
+                                   << QStringList{"CUS1A L'Aquila Ferramenta e Colori di \\S* Piazza d'Armi 3", // cut
+                                                  "CUS2B Zeta srl Via Roma 1 011 22"};
         QTest::newRow("statistics") << "frmMonthly" << "DataReport5"
                                     << QStringList{"Year", "Month", "Earnings"}
                                     << QStringList{"Rossi", "Anna", "Bianchi"}
@@ -210,7 +210,12 @@ private slots:
         QVERIFY(pages[0].contains("(COMPANY NAME)"));
         QVERIFY(pages[0].contains("(Address)"));
         QVERIFY(linesWith(pages, {headings.first()}).contains(headings.join(' ')));
-        QCOMPARE(linesWith(pages, values), lines);
+        const QStringList printed = linesWith(pages, values);
+        QCOMPARE(printed.size(), lines.size());
+        for (int i = 0; i < lines.size(); ++i)
+            QVERIFY2(QRegularExpression(QRegularExpression::anchoredPattern(lines[i])).match(printed[i]).hasMatch(),
+                     qPrintable(printed[i]));
+        QVERIFY(!pages[0].contains("Battista"));
         QVERIFY(!pages[0].contains("TIR9Z") && !pages[0].contains("Aaron") && !pages[0].contains("CUS0Z"));
 
         window->close();
