@@ -11,9 +11,11 @@ namespace {
 enum Fonts { Body, Title, Heading, Caption };
 
 constexpr double sectionWidth = 15;
+constexpr double gap = 0.1; // cm kept clear before the next column
 
 // The columns of one section: a text starts at its column and may run up to
-// the next one, where it is cut, so a long value never pushes its neighbour.
+// just short of the next one, where it is cut, so a long value never pushes
+// or touches its neighbour.
 class Columns {
 public:
     Columns(Section& section, std::initializer_list<double> lefts) : m_section(section), m_lefts(lefts) {}
@@ -34,7 +36,7 @@ private:
     {
         for (double l : m_lefts)
             if (l > left)
-                return l - left;
+                return l - left - gap;
         return sectionWidth - left;
     }
 
