@@ -3,6 +3,7 @@
 #include "app/navigation.h"
 #include "common/credit.h"
 #include "common/defaultbutton.h"
+#include "common/focusafterdelete.h"
 #include "common/logo.h"
 #include "common/messagebox.h"
 #include "common/recordcode.h"
@@ -260,11 +261,7 @@ void CustomerScreen::remove()
         return;
     }
     checkRecords();
-    // Enter must not press "Elimina" again and delete the next customer.
-    if (m_list->isEnabled())
-        m_list->setFocus();
-    else
-        m_new->setFocus();
+    focusAfterDelete(m_list, m_new);
 }
 
 void CustomerScreen::print()
