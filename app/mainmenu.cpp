@@ -55,9 +55,9 @@ MainMenu::MainMenu(QWidget* parent) : QWidget(parent)
 
     auto* bar = new QMenuBar(this);
     bar->setObjectName(QStringLiteral("mnuBar"));
-    QMenu* archive = bar->addMenu(QStringLiteral("Archivio"));
+    QMenu* archive = bar->addMenu(QStringLiteral("&Archivio"));
     archive->setObjectName(QStringLiteral("mnuArchivio"));
-    QAction* backup = archive->addAction(QStringLiteral("Copia di sicurezza..."));
+    QAction* backup = archive->addAction(QStringLiteral("&Copia di sicurezza..."));
     backup->setObjectName(QStringLiteral("mnuBackup"));
     connect(backup, &QAction::triggered, this, &MainMenu::backUp);
 
@@ -80,14 +80,16 @@ void MainMenu::backUp()
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
 
+    const QString target = dialog.selectedFiles().first();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     try {
-        const BackupResult copy = backupDatabase(Database::defaultPath(), dialog.selectedFiles().first());
+        const BackupResult copy = backupDatabase(Database::defaultPath(), target);
         QApplication::restoreOverrideCursor();
+        const QString size =
+            QLocale().formattedDataSize(copy.bytes, 0, QLocale::DataSizeTraditionalFormat);
         msg::information(this, QStringLiteral("The backup was written to %1 (%2) and passed the "
                                               "integrity check.")
-                                   .arg(QDir::toNativeSeparators(copy.path),
-                                        QLocale().formattedDataSize(copy.bytes)));
+                                   .arg(QDir::toNativeSeparators(copy.path), size));
     } catch (const DbError& e) {
         QApplication::restoreOverrideCursor();
         msg::failed(this, QStringLiteral("Backing up the database"), e.text());

@@ -278,10 +278,10 @@ private slots:
         QVERIFY(menu);
         auto* bar = control<QMenuBar>(menu, "mnuBar");
         auto* archive = control<QMenu>(menu, "mnuArchivio");
-        QCOMPARE(archive->title(), QString("Archivio"));
+        QCOMPARE(archive->title(), QString("&Archivio"));
         QAction* item = archive->findChild<QAction*>("mnuBackup");
         QVERIFY(item);
-        QCOMPARE(item->text(), QString("Copia di sicurezza..."));
+        QCOMPARE(item->text(), QString("&Copia di sicurezza..."));
 
         // The user: reads the proposal, picks the folder, types the name,
         // clicks Save once it is enabled, and agrees to replace a file.

@@ -240,6 +240,7 @@ private slots:
         const QStringList description = field("Description").split('\n');
         QVERIFY(description.size() > 4);
         QVERIFY(description.first().size() < 80);
+        QVERIFY(!description.at(1).contains(description.first()));
         QVERIFY(description.contains(" ."));
     }
 

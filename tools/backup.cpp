@@ -52,8 +52,9 @@ int main(int argc, char* argv[])
 
     try {
         const BackupResult copy = backupDatabase(source, target);
-        out << "Wrote " << QDir::toNativeSeparators(copy.path) << " ("
-            << QLocale::c().formattedDataSize(copy.bytes) << "), a copy of "
+        const QString size =
+            QLocale::c().formattedDataSize(copy.bytes, 0, QLocale::DataSizeTraditionalFormat);
+        out << "Wrote " << QDir::toNativeSeparators(copy.path) << " (" << size << "), a copy of "
             << QDir::toNativeSeparators(QFileInfo(source).absoluteFilePath())
             << "; integrity check: ok.\n";
     } catch (const DbError& e) {
