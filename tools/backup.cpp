@@ -22,9 +22,9 @@ int main(int argc, char* argv[])
     parser.setApplicationDescription(
         QStringLiteral("Copies a Velinor database, even while it is in use, and checks the copy."));
     parser.addHelpOption();
-    const QCommandLineOption dbOption(QStringLiteral("db"),
-                                      QStringLiteral("The database to copy (default: db1.mdb here)."),
-                                      QStringLiteral("PATH"));
+    const QCommandLineOption dbOption(
+        QStringLiteral("db"), QStringLiteral("The database to copy (default: db1.mdb here)."),
+        QStringLiteral("PATH"));
     const QCommandLineOption forceOption(QStringLiteral("force"),
                                          QStringLiteral("Replace DEST if it exists."));
     parser.addOption(dbOption);
@@ -42,7 +42,8 @@ int main(int argc, char* argv[])
         err << "velinor-backup: give exactly one DEST.\n" << parser.helpText();
         return 2;
     }
-    const QString source = parser.isSet(dbOption) ? parser.value(dbOption) : Database::defaultPath();
+    const QString source =
+        parser.isSet(dbOption) ? parser.value(dbOption) : Database::defaultPath();
     const QString target = backupTarget(args.first());
     if (QFileInfo::exists(target) && !parser.isSet(forceOption)) {
         err << "velinor-backup: " << QDir::toNativeSeparators(target)
