@@ -3,14 +3,14 @@
 #include "app/admingate.h"
 #include "app/mainmenu.h"
 #include "app/newaccount.h"
-#include "app/standin.h"
 #include "app/userlogin.h"
-#include "common/credit.h"
 #include "documents/documentkind.h"
 #include "documents/documentscreen.h"
 #include "masterdata/articlescreen.h"
+#include "masterdata/customerscreen.h"
 #include "masterdata/lookupkinds.h"
 #include "masterdata/lookupscreen.h"
+#include "reports/monthlyscreen.h"
 
 #include <QWidget>
 
@@ -30,15 +30,14 @@ QWidget* createScreen(const QString& name)
         return new MainMenu;
     if (name == QLatin1String("frmTire"))
         return new ArticleScreen;
+    if (name == QLatin1String("frmCustomer"))
+        return new CustomerScreen;
+    if (name == QLatin1String("frmMonthly"))
+        return new MonthlyScreen;
     if (const LookupKind* kind = lookupKind(name))
         return new LookupScreen(*kind);
     if (const DocumentKind* kind = documentKind(name))
         return new DocumentScreen(*kind);
-    // Screens still to be built.
-    if (name == QLatin1String("frmCustomer"))
-        return new StandIn(name, withCredit(QStringLiteral("Aggiornamento Clienti")));
-    if (name == QLatin1String("frmMonthly"))
-        return new StandIn(name, QStringLiteral("Monthly Earnings"));
     throw std::invalid_argument("unknown screen " + name.toStdString());
 }
 

@@ -3,11 +3,13 @@
 #include "app/navigation.h"
 #include "common/credit.h"
 #include "common/defaultbutton.h"
+#include "common/focusafterdelete.h"
 #include "common/logo.h"
 #include "common/messagebox.h"
 #include "common/numbertext.h"
 #include "common/recordcode.h"
 #include "data/datagrid.h"
+#include "reports/listreport.h"
 #include "data/datasource.h"
 #include "data/fieldbinding.h"
 #include "masterdata/stepcontrol.h"
@@ -351,12 +353,12 @@ void ArticleScreen::remove()
         return;
     }
     checkRecords();
+    focusAfterDelete(m_list, m_new);
 }
 
 void ArticleScreen::print()
 {
-    // NOT YET: the article list report (DataReport1 over Adodc4) arrives with
-    // the report catalogue. Until then "Stampe" does nothing.
+    reports::printList(QStringLiteral("DataReport1"), *m_articles, this);
 }
 
 void ArticleScreen::stepUp(QLineEdit* box)
