@@ -1,9 +1,11 @@
 #include "app/navigation.h"
 
 #include "app/screens.h"
+#include "common/credit.h"
 #include "common/messagebox.h"
 #include "data/dberror.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QEventLoopLocker>
 #include <QHash>
@@ -37,6 +39,27 @@ Registry& registry()
     return r;
 }
 
+// A screen sets its caption before it reads its data. While one is being
+// created this remembers that caption, so that a failure to read names the
+// window the user asked for rather than its internal name.
+class CaptionWatch : public QObject {
+public:
+    CaptionWatch() { qApp->installEventFilter(this); }
+    ~CaptionWatch() override { qApp->removeEventFilter(this); }
+    QString caption() const { return m_caption; }
+
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::WindowTitleChange)
+            if (auto* w = qobject_cast<QWidget*>(watched); w && w->isWindow())
+                m_caption = w->windowTitle();
+        return false;
+    }
+
+private:
+    QString m_caption;
+};
+
 } // namespace
 
 QWidget* find(const QString& name)
@@ -49,11 +72,15 @@ QWidget* show(const QString& name)
 {
     QWidget* screen = find(name);
     if (!screen) {
+        CaptionWatch watch;
         try {
             screen = createScreen(name);
         } catch (const DbError& e) {
-            msg::critical(nullptr, QStringLiteral("The screen \"%1\" cannot be opened: %2")
-                                       .arg(name, e.text()));
+            const QString caption = withoutCredit(watch.caption());
+            msg::failed(nullptr,
+                        caption.isEmpty() ? QStringLiteral("Opening the window")
+                                          : QStringLiteral("Opening \"%1\"").arg(caption),
+                        e.text());
             return nullptr;
         }
         screen->setObjectName(name);

@@ -17,11 +17,9 @@ void show(QWidget* parent, const QString& text, Icon icon = Icon::Critical);
 inline void critical(QWidget* parent, const QString& text) { show(parent, text, Icon::Critical); }
 inline void exclamation(QWidget* parent, const QString& text) { show(parent, text, Icon::Exclamation); }
 
-// A failed operation, named, with the reason: "Saving the article failed: ...".
-inline void failed(QWidget* parent, const QString& operation, const QString& why)
-{
-    critical(parent, operation + QStringLiteral(" failed: ") + why);
-}
+// A failed operation, named, with the reason, as one sentence:
+// "Saving the article failed: ...".
+void failed(QWidget* parent, const QString& operation, const QString& why);
 
 // Tests replace the modal box: while a hook is set it receives every message
 // instead of the user, and no box is shown.

@@ -6,9 +6,12 @@
 
 namespace velinor {
 
-FieldBinding::FieldBinding(QLineEdit* box, DataSource* source, const QString& fieldName)
+FieldBinding::FieldBinding(QLineEdit* box, DataSource* source, const QString& fieldName,
+                           const QString& caption)
     : QObject(box), m_box(box), m_source(source), m_fieldName(fieldName)
 {
+    if (!caption.trimmed().isEmpty())
+        source->setCaption(fieldName, caption);
     resolve();
     connect(source, &DataSource::didReset, this, [this] {
         resolve();
@@ -47,9 +50,10 @@ void FieldBinding::written(const QString& text)
     m_source->setValue(m_column, text);
 }
 
-FieldBinding* bind(QLineEdit* box, DataSource* source, const QString& fieldName)
+FieldBinding* bind(QLineEdit* box, DataSource* source, const QString& fieldName,
+                   const QString& caption)
 {
-    return new FieldBinding(box, source, fieldName);
+    return new FieldBinding(box, source, fieldName, caption);
 }
 
 } // namespace velinor

@@ -295,7 +295,7 @@ private slots:
     {
         QTest::addColumn<bool>("locked"); // otherwise a VAT rate that is no number
         QTest::addColumn<QString>("why");
-        QTest::newRow("VAT rate not a number") << false << "\"Iva\"";
+        QTest::newRow("VAT rate not a number") << false << "\"Aliquota\" holds numbers only, and \"esente\" is not a number.";
         QTest::newRow("file in use") << true << "in use";
     }
     void refusedSaveKeepsTheEdit()

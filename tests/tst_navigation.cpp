@@ -114,6 +114,36 @@ private slots:
         QCOMPARE(messages.count(), 0);
     }
 
+    // A screen whose data cannot be read is named as the user knows it.
+    void unreadableScreenIsNamedByItsCaption_data()
+    {
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("articles") << "Tires" << "frmMenu" << "frmTire" << "Aggiornamento Articoli";
+        QTest::newRow("VAT rates") << "Sizes" << "frmTire" << "frmSize" << "Tire Size Data Entry";
+    }
+    void unreadableScreenIsNamedByItsCaption()
+    {
+        QFETCH(QString, table);
+        QFETCH(QString, from);
+        QFETCH(QString, target);
+        QFETCH(QString, caption);
+        Messages messages;
+        logIn();
+        QWidget* left = nav::go(screen("frmMenu"), from);
+        m_db->exec(QString("DROP TABLE %1").arg(table));
+        QVERIFY(!nav::go(left, target));
+        QCOMPARE(messages.count(), 1);
+        const QString text = messages.last();
+        QVERIFY2(text.startsWith(QString("Opening \"%1\" failed: ").arg(caption)), qPrintable(text));
+        QVERIFY2(text.contains(table) && text.endsWith('.'), qPrintable(text));
+        QVERIFY(!text.contains(target));
+        QCOMPARE(screen(from), left);
+        QCOMPARE(openWindows(), 1);
+    }
+
     void restartCreatesAFreshInstance()
     {
         QWidget* menu = logIn();
