@@ -210,6 +210,42 @@ private slots:
         QCOMPARE(stored("TIR1A", field), QVariant(shown.toDouble()));
     }
 
+    void italianPrices_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QVariant>("stored"); // none: refused
+        QTest::addColumn<QString>("shown");   // after the save
+        QTest::newRow("grouped") << "1.234,56" << QVariant(1234.56) << "1234,56";
+        QTest::newRow("grouped whole") << "1.234" << QVariant(1234.0) << "1234";
+        QTest::newRow("decimal comma") << "3,5" << QVariant(3.5) << "3,5";
+        QTest::newRow("a point is no decimal point") << "1.5" << QVariant() << "1.5";
+        QTest::newRow("group of two") << "12.34" << QVariant() << "12.34";
+    }
+    void italianPrices()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QVariant, stored);
+        QFETCH(QString, shown);
+        QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
+        addArticle("TIR1A", "Idropittura");
+        Messages messages;
+        QWidget* s = nav::show("frmTire");
+        click(s, "cmdUpdate");
+        type(s, "txtPrice1", typed);
+        click(s, "cmdSave");
+        QCOMPARE(this->stored("TIR1A", "listino1"), stored);
+        QCOMPARE(text(s, "txtPrice1"), shown);
+        if (stored.isValid()) {
+            QCOMPARE(messages.count(), 0);
+            return;
+        }
+        QCOMPARE(messages.texts(),
+                 QStringList{QString("Saving the article failed: \"Prezzo di Vendita 1\" holds "
+                                     "numbers only, and \"%1\" is not a number.")
+                                 .arg(typed)});
+        QCOMPARE(usable(s), QString("SCPT$"));
+    }
+
     void pickListsFillOnlyWhileEditing()
     {
         addArticle("TIR1A", "Idropittura");
