@@ -5,11 +5,16 @@
 #include "tests/support.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTableView>
 #include <QToolButton>
+
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace velinor;
 using namespace velinor::test;
@@ -59,6 +64,38 @@ void pickFirstRows(QWidget* s)
 }
 
 QString text(QWidget* s, const QString& box) { return control<QLineEdit>(s, box)->text(); }
+
+// File permissions do not bind root. For as long as it lives this runs the
+// test as an ordinary user, owner of the test's folder and file.
+class OrdinaryUser {
+public:
+    OrdinaryUser(const QString& dir, const QString& file)
+    {
+        if (geteuid() != 0)
+            return;
+        const passwd* nobody = getpwnam("nobody");
+        if (!nobody)
+            return;
+        for (const QString& path : {dir, file})
+            if (chown(QFile::encodeName(path).constData(), nobody->pw_uid, nobody->pw_gid) != 0)
+                return;
+        m_switched = setegid(nobody->pw_gid) == 0 && seteuid(nobody->pw_uid) == 0;
+    }
+    ~OrdinaryUser()
+    {
+        if (m_switched && (seteuid(0) != 0 || setegid(0) != 0))
+            qFatal("cannot switch back to root");
+    }
+    bool ok() const { return m_switched || geteuid() != 0; }
+
+private:
+    bool m_switched = false;
+};
+
+void setWritable(const QString& file, bool writable)
+{
+    QVERIFY(chmod(QFile::encodeName(file).constData(), writable ? 0644 : 0444) == 0);
+}
 
 } // namespace
 
@@ -365,6 +402,44 @@ private slots:
         QCOMPARE(messages.count(), 1);
         QCOMPARE(m_db->count("Tires"), 1);
         QCOMPARE(m_db->column("Tires", "listino1"), QStringList{"3.5"});
+    }
+
+    // A file that was read-only when the screen opened takes the next write
+    // once it can be written again, without leaving the screen.
+    void readOnlyFileBecomesWritable_data()
+    {
+        QTest::addColumn<QString>("write");
+        QTest::newRow("save") << "cmdSave";
+        QTest::newRow("delete") << "cmdDelete";
+    }
+    void readOnlyFileBecomesWritable()
+    {
+        QFETCH(QString, write);
+        addArticle("TIR1A", "Idropittura");
+        OrdinaryUser user(m_db->dir(), m_db->path());
+        if (!user.ok())
+            QSKIP("no ordinary user to run as");
+        setWritable(m_db->path(), false);
+        Messages messages;
+        QWidget* s = nav::show("frmTire");
+        if (write == "cmdSave") {
+            click(s, "cmdUpdate");
+            type(s, "txtPrice1", "4.5");
+        }
+        click(s, write);
+        QCOMPARE(messages.count(), 1);
+        QVERIFY2(messages.last().contains("the database file is read-only"),
+                 qPrintable(messages.last()));
+        QCOMPARE(m_db->count("Tires"), 1);
+        setWritable(m_db->path(), true);
+        click(s, write);
+        QCOMPARE(messages.count(), 1);
+        if (write == "cmdSave") {
+            QCOMPARE(stored("TIR1A", "listino1"), QVariant(4.5));
+            QCOMPARE(usable(s), QString("NAERGL"));
+        } else {
+            QCOMPARE(m_db->count("Tires"), 0);
+        }
     }
 
     // Two copies of the program on one file: the other copy writes first.
