@@ -9,7 +9,9 @@
 #include <QEvent>
 #include <QEventLoopLocker>
 #include <QHash>
+#include <QLayout>
 #include <QPointer>
+#include <QScreen>
 #include <QWidget>
 
 namespace velinor::nav {
@@ -60,15 +62,36 @@ private:
     QString m_caption;
 };
 
-} // namespace
-
-QWidget* find(const QString& name)
+// A new screen takes the place of the one it replaces, centred on it; the
+// first one is centred on the desktop. Either way it lies whole on the
+// desktop when it fits there.
+void place(QWidget* screen, QWidget* replaced)
 {
-    QWidget* w = registry().open.value(name);
-    return w;
+    // The layout may still enlarge the screen to its minimum: let it first.
+    if (screen->layout())
+        screen->layout()->activate();
+    const QSize size = screen->testAttribute(Qt::WA_Resized) ? screen->size() : screen->sizeHint();
+    QRect frame(QPoint(), size);
+    QScreen* desktop = QGuiApplication::primaryScreen();
+    if (replaced) {
+        // The window manager's frame is not known before the first show:
+        // take it to be the replaced screen's.
+        frame.setSize(size + replaced->frameGeometry().size() - replaced->size());
+        frame.moveCenter(replaced->frameGeometry().center());
+        if (QScreen* under = QGuiApplication::screenAt(frame.center()))
+            desktop = under;
+    } else if (desktop) {
+        frame.moveCenter(desktop->availableGeometry().center());
+    }
+    if (desktop) {
+        const QRect area = desktop->availableGeometry();
+        frame.moveLeft(std::max(area.left(), std::min(frame.left(), area.right() + 1 - frame.width())));
+        frame.moveTop(std::max(area.top(), std::min(frame.top(), area.bottom() + 1 - frame.height())));
+    }
+    screen->move(frame.topLeft());
 }
 
-QWidget* show(const QString& name)
+QWidget* open(const QString& name, QWidget* replaced)
 {
     QWidget* screen = find(name);
     if (!screen) {
@@ -87,6 +110,7 @@ QWidget* show(const QString& name)
         screen->setAttribute(Qt::WA_DeleteOnClose);
         screen->installEventFilter(&registry());
         registry().open.insert(name, screen);
+        place(screen, replaced);
     }
     screen->show();
     screen->raise();
@@ -94,9 +118,19 @@ QWidget* show(const QString& name)
     return screen;
 }
 
+} // namespace
+
+QWidget* find(const QString& name)
+{
+    QWidget* w = registry().open.value(name);
+    return w;
+}
+
+QWidget* show(const QString& name) { return open(name, QApplication::activeWindow()); }
+
 QWidget* go(QWidget* from, const QString& name)
 {
-    QWidget* target = show(name);
+    QWidget* target = open(name, from);
     if (target && from && from != target)
         unload(from);
     return target;
@@ -108,8 +142,8 @@ QWidget* restart(QWidget* screen)
     // keeps the program from ending there.
     QEventLoopLocker keepRunning;
     const QString name = screen->objectName();
-    unload(screen);
-    return show(name);
+    unload(screen); // deleted later: its place can still be read
+    return open(name, screen);
 }
 
 void unload(QWidget* screen) { screen->close(); }
