@@ -1,5 +1,6 @@
 #include "common/messagebox.h"
 
+#include <QGridLayout>
 #include <QMessageBox>
 
 namespace velinor::msg {
@@ -35,7 +36,11 @@ QString breakable(const QString& text)
 
 void failed(QWidget* parent, const QString& operation, const QString& why)
 {
-    QString text = operation + QStringLiteral(" failed: ") + why.trimmed();
+    QString reason = why.trimmed();
+    // The reason continues the sentence: "... failed: the database file ...".
+    if (reason.size() > 1 && reason.at(0).isUpper() && reason.at(1).isLower())
+        reason[0] = reason.at(0).toLower();
+    QString text = operation + QStringLiteral(" failed: ") + reason;
     if (!text.endsWith(u'.') && !text.endsWith(u'?') && !text.endsWith(u'!'))
         text += u'.';
     critical(parent, text);
@@ -55,6 +60,15 @@ void show(QWidget* parent, const QString& text, Icon icon)
     // Typed values appear in messages: never read them as markup.
     box.setTextFormat(Qt::PlainText);
     box.setText(breakable(text));
+    // A narrow box clips its title in the window manager's title bar, beside
+    // the frame's buttons: keep room for the title whole. The box sizes
+    // itself, so the room is a spacer across its layout.
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout())) {
+        const int title = box.fontMetrics().horizontalAdvance(box.windowTitle());
+        grid->addItem(new QSpacerItem(title * 13 / 10 + 280, 0, QSizePolicy::Minimum,
+                                      QSizePolicy::Minimum),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    }
     box.exec();
 }
 
