@@ -47,6 +47,9 @@ void FieldBinding::written(const QString& text)
 {
     if (m_loading || m_column < 0 || !m_source->hasCurrent())
         return;
+    // Without a caption given, the box's accessible name is what it is called.
+    if (!m_source->hasCaption(m_fieldName) && !m_box->accessibleName().isEmpty())
+        m_source->setCaption(m_fieldName, m_box->accessibleName());
     m_source->setValue(m_column, text);
 }
 

@@ -168,9 +168,9 @@ private slots:
         if (menuCorner.x() >= 0)
             menu->move(menuCorner);
         const QRect left = menu->frameGeometry();
-        for (const char* target : {"frmCustomer", "frmCategory"}) {
-            QWidget* opened = nav::go(screen("frmMenu") ? screen("frmMenu") : screen("frmCustomer"),
-                                      target);
+        QWidget* current = menu;
+        for (const char* target : {"frmCategory", "frmSize"}) {
+            QWidget* opened = current = nav::go(current, target);
             const QRect frame = opened->frameGeometry();
             QVERIFY2(desktop.contains(frame), qPrintable(QString("%1 at %2,%3 %4x%5").arg(target)
                                                              .arg(frame.x()).arg(frame.y())
@@ -178,8 +178,8 @@ private slots:
             if (desktop.contains(left))
                 QVERIFY(near(frame.center(), left.center(), 1));
         }
-        const QRect before = screen("frmCategory")->frameGeometry();
-        QCOMPARE(nav::restart(screen("frmCategory"))->frameGeometry(), before);
+        const QRect before = current->frameGeometry();
+        QCOMPARE(nav::restart(current)->frameGeometry(), before);
     }
 
     void restartCreatesAFreshInstance()
