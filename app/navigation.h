@@ -13,14 +13,15 @@ class QWidget;
 namespace velinor::nav {
 
 // Shows the named screen, creating it if needed. Returns nullptr when it
-// could not be created; the user has been told why.
+// could not be created; the user has been told why. A new screen is centred
+// on the active window, or on the desktop when there is none.
 QWidget* show(const QString& name);
 
 // Shows the named screen, then unloads `from`. When the target cannot be
-// created, `from` stays open.
+// created, `from` stays open. A new screen takes `from`'s place.
 QWidget* go(QWidget* from, const QString& name);
 
-// Unloads the screen and creates and shows it anew.
+// Unloads the screen and creates and shows it anew, in the same place.
 QWidget* restart(QWidget* screen);
 
 void unload(QWidget* screen);

@@ -9,4 +9,11 @@ inline QString creditLine() { return QStringLiteral("gestionale per la piccola i
 
 inline QString withCredit(const QString& caption) { return caption + QStringLiteral(" - ") + creditLine(); }
 
+// The caption without its credit line, as messages name a window.
+inline QString withoutCredit(const QString& caption)
+{
+    const QString tail = QStringLiteral(" - ") + creditLine();
+    return caption.endsWith(tail) ? caption.chopped(tail.size()) : caption;
+}
+
 } // namespace velinor

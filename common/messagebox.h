@@ -18,11 +18,9 @@ inline void critical(QWidget* parent, const QString& text) { show(parent, text, 
 inline void exclamation(QWidget* parent, const QString& text) { show(parent, text, Icon::Exclamation); }
 inline void information(QWidget* parent, const QString& text) { show(parent, text, Icon::Information); }
 
-// A failed operation, named, with the reason: "Saving the article failed: ...".
-inline void failed(QWidget* parent, const QString& operation, const QString& why)
-{
-    critical(parent, operation + QStringLiteral(" failed: ") + why);
-}
+// A failed operation, named, with the reason, as one sentence:
+// "Saving the article failed: ...".
+void failed(QWidget* parent, const QString& operation, const QString& why);
 
 // Tests replace the modal box: while a hook is set it receives every message
 // instead of the user, and no box is shown.

@@ -12,6 +12,54 @@ QLocale ungrouped(QLocale locale)
     return locale;
 }
 
+bool spaceLike(QChar c) { return c.isSpace() || c == QChar(0x202F); }
+
+// The text without its digit grouping, when the grouping is well formed for
+// the locale (or absent); nullopt otherwise. A locale that groups with a
+// space takes any kind of space, since that is what a keyboard types.
+std::optional<QString> ungroup(const QString& text, const QLocale& locale)
+{
+    const QString group = locale.groupSeparator();
+    if (group.isEmpty())
+        return text;
+    const bool spaces = group.size() == 1 && spaceLike(group.at(0));
+    auto isGroup = [&](qsizetype i) {
+        return spaces ? spaceLike(text.at(i)) : QStringView(text).mid(i).startsWith(group);
+    };
+    qsizetype i = 0;
+    if (i < text.size() && (text.at(i) == u'+' || text.at(i) == u'-'
+                            || QStringView(text).startsWith(locale.negativeSign())))
+        i += text.at(i) == u'+' || text.at(i) == u'-' ? 1 : locale.negativeSign().size();
+    const qsizetype start = i;
+    QString out = text.left(start);
+    int digits = 0; // in the current group
+    int groups = 0;
+    for (; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c >= u'0' && c <= u'9') {
+            out += c;
+            ++digits;
+        } else if (isGroup(i)) {
+            if (digits == 0 || digits > 3 || (groups > 0 && digits != 3))
+                return std::nullopt;
+            ++groups;
+            digits = 0;
+            i += spaces ? 0 : group.size() - 1;
+        } else {
+            break;
+        }
+    }
+    if (groups == 0)
+        return text;
+    if (digits != 3)
+        return std::nullopt;
+    const QString rest = text.mid(i);
+    for (qsizetype k = 0; k < rest.size(); ++k)
+        if (spaces ? spaceLike(rest.at(k)) : QStringView(rest).mid(k).startsWith(group))
+            return std::nullopt;
+    return out + rest;
+}
+
 double scanLeading(const QString& text, QChar decimal)
 {
     QString number;
@@ -53,11 +101,14 @@ QString formatNumber(double value, const QLocale& locale)
 
 std::optional<double> parseNumber(const QString& text, const QLocale& locale)
 {
-    const QString t = text.trimmed();
-    if (t.isEmpty())
+    const QString trimmed = text.trimmed();
+    if (trimmed.isEmpty())
+        return std::nullopt;
+    const auto t = ungroup(trimmed, locale);
+    if (!t)
         return std::nullopt;
     bool ok = false;
-    const double value = ungrouped(locale).toDouble(t, &ok);
+    const double value = ungrouped(locale).toDouble(*t, &ok);
     if (!ok || !std::isfinite(value))
         return std::nullopt;
     return value;
@@ -65,6 +116,8 @@ std::optional<double> parseNumber(const QString& text, const QLocale& locale)
 
 double leadingNumber(const QString& text, const QLocale& locale)
 {
+    if (const auto whole = parseNumber(text, locale))
+        return *whole;
     return scanLeading(text, locale.decimalPoint().at(0));
 }
 

@@ -13,13 +13,15 @@ namespace velinor {
 QString formatNumber(double value, const QLocale& locale = QLocale());
 
 // Whole-text reading in the locale; nullopt when the text is not a number.
-// Group separators are refused so that "1.5" under an Italian locale is an
-// error rather than fifteen.
+// Digit grouping is accepted only where it is well formed, groups of three
+// digits in the whole part: under an Italian locale "1.234,56" and "1.234"
+// are numbers, while "1.5" and "12.34" are errors rather than 15 and 1234.
 std::optional<double> parseNumber(const QString& text, const QLocale& locale = QLocale());
 
 // The leading number of a text, the way the stock reminders read a box:
-// spaces are ignored, reading stops at the first character that cannot
-// continue a number, and a text with no leading number reads as 0.
+// a whole number text as parseNumber reads it; otherwise spaces are ignored,
+// reading stops at the first character that cannot continue a number, and a
+// text with no leading number reads as 0.
 double leadingNumber(const QString& text, const QLocale& locale = QLocale());
 
 // The same reading with a decimal point, as the database's val() does.

@@ -59,12 +59,32 @@ void checkFile(const QString& path)
                           .arg(shown));
 }
 
+// Opens an existing file for reading and writing, or for reading only when
+// it cannot be written.
+sqlite3* openFile(const QString& path)
+{
+    sqlite3* db = nullptr;
+    const QByteArray file = QFile::encodeName(path);
+    if (sqlite3_open_v2(file.constData(), &db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
+        const QString why = db ? sqliteText(db) : QStringLiteral("out of memory");
+        sqlite3_close(db);
+        throw DbError(QStringLiteral("The database file %1 cannot be opened: %2.")
+                          .arg(QDir::toNativeSeparators(path), why));
+    }
+    sqlite3_extended_result_codes(db, 1);
+    sqlite3_busy_timeout(db, busyTimeoutMs);
+    sqlite3_create_function_v2(db, "val", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                               valFunction, nullptr, nullptr, nullptr);
+    return db;
+}
+
 } // namespace
 
 // ---------------------------------------------------------------- Statement
 
 Statement::Statement(Database& db, const QString& sql) : m_db(db)
 {
+    db.refreshAccess();
     const QByteArray utf8 = sql.toUtf8();
     if (sqlite3_prepare_v2(db.handle(), utf8.constData(), static_cast<int>(utf8.size()), &m_stmt,
                            nullptr)
@@ -160,18 +180,26 @@ QString Database::defaultPath() { return QDir::current().absoluteFilePath(QStrin
 Database::Database(const QString& path) : m_path(QFileInfo(path).absoluteFilePath())
 {
     checkFile(m_path);
-    const QByteArray file = QFile::encodeName(m_path);
-    if (sqlite3_open_v2(file.constData(), &m_db, SQLITE_OPEN_READWRITE, nullptr) != SQLITE_OK) {
-        const QString why = m_db ? sqliteText(m_db) : QStringLiteral("out of memory");
-        sqlite3_close(m_db);
-        m_db = nullptr;
-        throw DbError(QStringLiteral("The database file %1 cannot be opened: %2.")
-                          .arg(QDir::toNativeSeparators(m_path), why));
+    m_db = openFile(m_path);
+}
+
+void Database::refreshAccess()
+{
+    if (sqlite3_db_readonly(m_db, "main") != 1 || !sqlite3_get_autocommit(m_db)
+        || sqlite3_next_stmt(m_db, nullptr) || !QFileInfo(m_path).isWritable())
+        return;
+    sqlite3* reopened = nullptr;
+    try {
+        reopened = openFile(m_path);
+    } catch (const DbError&) {
+        return; // the old handle still reads; a write says why it cannot
     }
-    sqlite3_extended_result_codes(m_db, 1);
-    sqlite3_busy_timeout(m_db, busyTimeoutMs);
-    sqlite3_create_function_v2(m_db, "val", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
-                               valFunction, nullptr, nullptr, nullptr);
+    if (sqlite3_db_readonly(reopened, "main") == 1) {
+        sqlite3_close_v2(reopened);
+        return;
+    }
+    sqlite3_close_v2(m_db);
+    m_db = reopened;
 }
 
 Database::~Database() { sqlite3_close_v2(m_db); }

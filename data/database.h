@@ -66,6 +66,11 @@ public:
     // Throws the last error in words a user can act on.
     [[noreturn]] void fail() const;
 
+    // sqlite keeps a file read-only that was read-only when it was opened.
+    // When it can be written again, this opens it anew; it does so only
+    // between statements and outside a transaction. Every statement calls it.
+    void refreshAccess();
+
 private:
     QString m_path;
     sqlite3* m_db = nullptr;

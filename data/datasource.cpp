@@ -74,6 +74,13 @@ template <class T> T readRaw(const char* p)
     return v;
 }
 
+// A typed value as a message quotes it: a long paste would fill the box.
+QString shortened(const QString& text)
+{
+    constexpr int most = 40;
+    return text.size() <= most ? text : text.left(most - 1) + QChar(0x2026);
+}
+
 // Ends a reset that an exception interrupted, so views are never left waiting.
 struct ResetGuard {
     std::function<void()> done;
@@ -218,6 +225,22 @@ int DataSource::requireField(const QString& name) const
     return i;
 }
 
+void DataSource::setCaption(const QString& fieldName, const QString& caption)
+{
+    m_captions.insert(fieldName.toLower(), caption.trimmed());
+}
+
+bool DataSource::hasCaption(const QString& fieldName) const
+{
+    return m_captions.contains(fieldName.toLower());
+}
+
+QString DataSource::caption(int column) const
+{
+    const QString& name = field(column).name;
+    return m_captions.value(name.toLower(), name);
+}
+
 QVariant DataSource::cell(const Row& row, int column) const
 {
     const char* p = m_arena.constData() + row.offset;
@@ -317,9 +340,8 @@ QVariant DataSource::toStored(int column, const QString& text) const
             return QVariant();
         const auto number = parseNumber(text);
         if (!number)
-            throw DbError(QStringLiteral("\"%1\" is not a number, and the field \"%2\" holds "
-                                         "numbers only")
-                              .arg(text, f.name));
+            throw DbError(QStringLiteral("\"%1\" holds numbers only, and \"%2\" is not a number")
+                              .arg(caption(column), shortened(text)));
         return *number;
     }
     case FieldKind::Date: {
@@ -327,9 +349,9 @@ QVariant DataSource::toStored(int column, const QString& text) const
             return QVariant();
         const auto date = parseDate(text);
         if (!date)
-            throw DbError(QStringLiteral("\"%1\" is not a date (write it as %2), and the field "
-                                         "\"%3\" holds dates only")
-                              .arg(text, dateFormat(), f.name));
+            throw DbError(QStringLiteral("\"%1\" holds dates only, written as %2, and \"%3\" is "
+                                         "not a date")
+                              .arg(caption(column), dateFormat(), shortened(text)));
         return date->toString(Qt::ISODate);
     }
     }

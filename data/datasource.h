@@ -2,6 +2,7 @@
 
 #include "data/database.h"
 
+#include <QHash>
 #include <QObject>
 #include <QString>
 #include <QVariant>
@@ -50,6 +51,12 @@ public:
     int fieldIndex(const QString& name) const;
     // As fieldIndex, but an unknown name is a programming error and throws.
     int requireField(const QString& name) const;
+
+    // What the user calls a field (a box's caption, a column's heading), for
+    // messages; the field's name until one is given. Kept across reloads.
+    void setCaption(const QString& fieldName, const QString& caption);
+    bool hasCaption(const QString& fieldName) const;
+    QString caption(int column) const;
 
     int recordCount() const { return static_cast<int>(m_rows.size()); }
     int currentRow() const { return m_current; }
@@ -140,6 +147,7 @@ private:
     int m_beforeNew = -1;
     std::vector<Pending> m_pending;
     quint64 m_reads = 0; // counts load(), which replaces every cell
+    QHash<QString, QString> m_captions; // by field name in lower case
 };
 
 struct DataSource::Snapshot {

@@ -6,9 +6,12 @@
 
 namespace velinor {
 
-FieldBinding::FieldBinding(QLineEdit* box, DataSource* source, const QString& fieldName)
+FieldBinding::FieldBinding(QLineEdit* box, DataSource* source, const QString& fieldName,
+                           const QString& caption)
     : QObject(box), m_box(box), m_source(source), m_fieldName(fieldName)
 {
+    if (!caption.trimmed().isEmpty())
+        source->setCaption(fieldName, caption);
     resolve();
     connect(source, &DataSource::didReset, this, [this] {
         resolve();
@@ -44,12 +47,16 @@ void FieldBinding::written(const QString& text)
 {
     if (m_loading || m_column < 0 || !m_source->hasCurrent())
         return;
+    // Without a caption given, the box's accessible name is what it is called.
+    if (!m_source->hasCaption(m_fieldName) && !m_box->accessibleName().isEmpty())
+        m_source->setCaption(m_fieldName, m_box->accessibleName());
     m_source->setValue(m_column, text);
 }
 
-FieldBinding* bind(QLineEdit* box, DataSource* source, const QString& fieldName)
+FieldBinding* bind(QLineEdit* box, DataSource* source, const QString& fieldName,
+                   const QString& caption)
 {
-    return new FieldBinding(box, source, fieldName);
+    return new FieldBinding(box, source, fieldName, caption);
 }
 
 } // namespace velinor

@@ -12,11 +12,13 @@ class DataSource;
 // Binds a box to a field of a source's current row: the box shows the field
 // (empty when there is no current row) and whatever is put into the box,
 // typed or set by the screen, becomes a pending change of that field.
-// The field name is resolved once; an unknown name throws.
+// The field name is resolved once; an unknown name throws. The box's caption,
+// when given, is how the source's messages name the field.
 class FieldBinding : public QObject {
     Q_OBJECT
 public:
-    FieldBinding(QLineEdit* box, DataSource* source, const QString& fieldName);
+    FieldBinding(QLineEdit* box, DataSource* source, const QString& fieldName,
+                 const QString& caption = QString());
 
     // Shows the current value again, dropping what the box showed.
     void reload();
@@ -33,6 +35,7 @@ private:
 };
 
 // Convenience: the binding lives as long as the box.
-FieldBinding* bind(QLineEdit* box, DataSource* source, const QString& fieldName);
+FieldBinding* bind(QLineEdit* box, DataSource* source, const QString& fieldName,
+                   const QString& caption = QString());
 
 } // namespace velinor

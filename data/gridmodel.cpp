@@ -43,6 +43,10 @@ void GridModel::setColumns(std::vector<GridColumn> columns)
 {
     beginResetModel();
     m_columns = std::move(columns);
+    // A heading is what the user calls the field, unless a box names it.
+    for (const GridColumn& c : m_columns)
+        if (!c.heading.isEmpty() && !m_source->hasCaption(c.field))
+            m_source->setCaption(c.field, c.heading);
     resolve();
     endResetModel();
 }

@@ -92,18 +92,20 @@ ArticleScreen::ArticleScreen(QWidget* parent) : QWidget(parent)
     auto* frame = new QGroupBox(this);
     frame->setObjectName(QStringLiteral("Frame1"));
 
-    auto articleBox = [this](QWidget* parent, const char* name, const char* field) {
+    // Messages name a field by the caption the user reads above its box.
+    auto articleBox = [this](QWidget* parent, const char* name, const char* field,
+                             const char* caption) {
         auto* box = new QLineEdit(parent);
         box->setObjectName(QLatin1String(name));
-        bind(box, m_articles, QLatin1String(field));
+        bind(box, m_articles, QLatin1String(field), QString::fromUtf8(caption));
         return box;
     };
-    m_code = articleBox(frame, "txtCode", "Tire Code");
+    m_code = articleBox(frame, "txtCode", "Tire Code", "Codice Articolo");
     m_code->setReadOnly(true);
-    m_description = articleBox(frame, "Text1", "descrizione");
-    m_prices[0] = articleBox(frame, "txtPrice1", "listino1");
-    m_prices[1] = articleBox(frame, "txtprice2", "listino2");
-    m_prices[2] = articleBox(frame, "txtprice3", "listino3");
+    m_description = articleBox(frame, "Text1", "descrizione", "Descrizione Articolo");
+    m_prices[0] = articleBox(frame, "txtPrice1", "listino1", "Prezzo di Vendita 1");
+    m_prices[1] = articleBox(frame, "txtprice2", "listino2", "Prezzo di Vendita 2");
+    m_prices[2] = articleBox(frame, "txtprice3", "listino3", "Prezzo di Vendita 3");
     for (QLineEdit* box : m_prices)
         box->setReadOnly(true);
     for (int i = 0; i < 3; ++i)
@@ -116,9 +118,9 @@ ArticleScreen::ArticleScreen(QWidget* parent) : QWidget(parent)
     auto* stockLayout = new QGridLayout(stock);
     stockLayout->setContentsMargins(0, 0, 0, 0);
     stockLayout->addWidget(makeCaption(QStringLiteral("Quantità"), "lblQuantity", stock), 0, 0, 1, 2);
-    m_quantity = articleBox(stock, "txtQuantity", "Quantity");
-    m_min = articleBox(stock, "txtMin", "Min");
-    m_max = articleBox(stock, "txtMax", "Max");
+    m_quantity = articleBox(stock, "txtQuantity", "Quantity", "Quantità");
+    m_min = articleBox(stock, "txtMin", "Min", "Min");
+    m_max = articleBox(stock, "txtMax", "Max", "Max");
     const char* const stepNames[] = {"updQuantity", "updMin", "updMax"};
     QLineEdit* const stockBoxes[] = {m_quantity, m_min, m_max};
     for (int i = 0; i < 3; ++i) {
@@ -242,7 +244,7 @@ ArticleScreen::Pick ArticleScreen::makePick(int index, QWidget* parent)
     pick.box = new QLineEdit(parent);
     pick.box->setObjectName(QLatin1String(row.box));
     pick.box->setReadOnly(true);
-    bind(pick.box, m_articles, QLatin1String(row.articleField));
+    bind(pick.box, m_articles, QLatin1String(row.articleField), QString::fromUtf8(row.caption));
 
     pick.mirror = new QLineEdit(this);
     pick.mirror->setObjectName(QLatin1String(row.mirror));

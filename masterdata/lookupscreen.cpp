@@ -57,7 +57,7 @@ LookupScreen::LookupScreen(const LookupKind& kind, QWidget* parent)
     m_key->setMaxLength(50);
     m_key->setReadOnly(true);
     caption->setBuddy(m_key);
-    bind(m_key, m_main, keyField);
+    bind(m_key, m_main, keyField, caption->text());
 
     m_probeKey = new QLineEdit(this);
     m_probeKey->setObjectName(QLatin1String(kind.probeBox));

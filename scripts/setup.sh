@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(cmake g++ make pkg-config qt6-base-dev libgl-dev libsqlite3-dev libsodium-dev
-          xvfb xauth fonts-dejavu-core fonts-liberation poppler-utils)
+          xvfb xauth fonts-dejavu-core fonts-liberation poppler-utils locales)
 # Building the .deb (cpack -G DEB) and checking it in the tests.
 packages+=(dpkg-dev file desktop-file-utils)
 
@@ -27,6 +27,19 @@ if ((${#missing[@]})); then
     export DEBIAN_FRONTEND=noninteractive
     apt-get update -qq
     apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+# The program is meant to run under an Italian locale: generate it if missing.
+if ! locale -a 2>/dev/null | grep -qix 'it_IT.utf8'; then
+    if [[ $(id -u) -eq 0 ]]; then
+        echo "setup: generating the it_IT.UTF-8 locale"
+        sed -i 's/^# *\(it_IT.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+        grep -qx 'it_IT.UTF-8 UTF-8' /etc/locale.gen || echo 'it_IT.UTF-8 UTF-8' >>/etc/locale.gen
+        locale-gen >/dev/null
+    else
+        echo "setup: the it_IT.UTF-8 locale is missing; as root, enable it in /etc/locale.gen" \
+             "and run locale-gen" >&2
+    fi
 fi
 
 # Configure output goes to a log and is shown only when something is wrong.

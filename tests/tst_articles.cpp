@@ -5,11 +5,16 @@
 #include "tests/support.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTableView>
 #include <QToolButton>
+
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 using namespace velinor;
 using namespace velinor::test;
@@ -59,6 +64,38 @@ void pickFirstRows(QWidget* s)
 }
 
 QString text(QWidget* s, const QString& box) { return control<QLineEdit>(s, box)->text(); }
+
+// File permissions do not bind root. For as long as it lives this runs the
+// test as an ordinary user, owner of the test's folder and file.
+class OrdinaryUser {
+public:
+    OrdinaryUser(const QString& dir, const QString& file)
+    {
+        if (geteuid() != 0)
+            return;
+        const passwd* nobody = getpwnam("nobody");
+        if (!nobody)
+            return;
+        for (const QString& path : {dir, file})
+            if (chown(QFile::encodeName(path).constData(), nobody->pw_uid, nobody->pw_gid) != 0)
+                return;
+        m_switched = setegid(nobody->pw_gid) == 0 && seteuid(nobody->pw_uid) == 0;
+    }
+    ~OrdinaryUser()
+    {
+        if (m_switched && (seteuid(0) != 0 || setegid(0) != 0))
+            qFatal("cannot switch back to root");
+    }
+    bool ok() const { return m_switched || geteuid() != 0; }
+
+private:
+    bool m_switched = false;
+};
+
+void setWritable(const QString& file, bool writable)
+{
+    QVERIFY(chmod(QFile::encodeName(file).constData(), writable ? 0644 : 0444) == 0);
+}
 
 } // namespace
 
@@ -210,6 +247,42 @@ private slots:
         QCOMPARE(stored("TIR1A", field), QVariant(shown.toDouble()));
     }
 
+    void italianPrices_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QVariant>("stored"); // none: refused
+        QTest::addColumn<QString>("shown");   // after the save
+        QTest::newRow("grouped") << "1.234,56" << QVariant(1234.56) << "1234,56";
+        QTest::newRow("grouped whole") << "1.234" << QVariant(1234.0) << "1234";
+        QTest::newRow("decimal comma") << "3,5" << QVariant(3.5) << "3,5";
+        QTest::newRow("a point is no decimal point") << "1.5" << QVariant() << "1.5";
+        QTest::newRow("group of two") << "12.34" << QVariant() << "12.34";
+    }
+    void italianPrices()
+    {
+        QFETCH(QString, typed);
+        QFETCH(QVariant, stored);
+        QFETCH(QString, shown);
+        QLocale::setDefault(QLocale(QLocale::Italian, QLocale::Italy));
+        addArticle("TIR1A", "Idropittura");
+        Messages messages;
+        QWidget* s = nav::show("frmTire");
+        click(s, "cmdUpdate");
+        type(s, "txtPrice1", typed);
+        click(s, "cmdSave");
+        QCOMPARE(this->stored("TIR1A", "listino1"), stored);
+        QCOMPARE(text(s, "txtPrice1"), shown);
+        if (stored.isValid()) {
+            QCOMPARE(messages.count(), 0);
+            return;
+        }
+        QCOMPARE(messages.texts(),
+                 QStringList{QString("Saving the article failed: \"Prezzo di Vendita 1\" holds "
+                                     "numbers only, and \"%1\" is not a number.")
+                                 .arg(typed)});
+        QCOMPARE(usable(s), QString("SCPT$"));
+    }
+
     void pickListsFillOnlyWhileEditing()
     {
         addArticle("TIR1A", "Idropittura");
@@ -295,7 +368,7 @@ private slots:
     {
         QTest::addColumn<bool>("locked"); // otherwise a VAT rate that is no number
         QTest::addColumn<QString>("why");
-        QTest::newRow("VAT rate not a number") << false << "\"Iva\"";
+        QTest::newRow("VAT rate not a number") << false << "\"Aliquota\" holds numbers only, and \"esente\" is not a number.";
         QTest::newRow("file in use") << true << "in use";
     }
     void refusedSaveKeepsTheEdit()
@@ -329,6 +402,44 @@ private slots:
         QCOMPARE(messages.count(), 1);
         QCOMPARE(m_db->count("Tires"), 1);
         QCOMPARE(m_db->column("Tires", "listino1"), QStringList{"3.5"});
+    }
+
+    // A file that was read-only when the screen opened takes the next write
+    // once it can be written again, without leaving the screen.
+    void readOnlyFileBecomesWritable_data()
+    {
+        QTest::addColumn<QString>("write");
+        QTest::newRow("save") << "cmdSave";
+        QTest::newRow("delete") << "cmdDelete";
+    }
+    void readOnlyFileBecomesWritable()
+    {
+        QFETCH(QString, write);
+        addArticle("TIR1A", "Idropittura");
+        OrdinaryUser user(m_db->dir(), m_db->path());
+        if (!user.ok())
+            QSKIP("no ordinary user to run as");
+        setWritable(m_db->path(), false);
+        Messages messages;
+        QWidget* s = nav::show("frmTire");
+        if (write == "cmdSave") {
+            click(s, "cmdUpdate");
+            type(s, "txtPrice1", "4.5");
+        }
+        click(s, write);
+        QCOMPARE(messages.count(), 1);
+        QVERIFY2(messages.last().contains("the database file is read-only"),
+                 qPrintable(messages.last()));
+        QCOMPARE(m_db->count("Tires"), 1);
+        setWritable(m_db->path(), true);
+        click(s, write);
+        QCOMPARE(messages.count(), 1);
+        if (write == "cmdSave") {
+            QCOMPARE(stored("TIR1A", "listino1"), QVariant(4.5));
+            QCOMPARE(usable(s), QString("NAERGL"));
+        } else {
+            QCOMPARE(m_db->count("Tires"), 0);
+        }
     }
 
     // Two copies of the program on one file: the other copy writes first.

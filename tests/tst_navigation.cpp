@@ -6,6 +6,8 @@
 
 #include <QApplication>
 #include <QFont>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -112,6 +114,72 @@ private slots:
         QVERIFY(screen(target));
         QVERIFY(screen(target) != first.data());
         QCOMPARE(messages.count(), 0);
+    }
+
+    // A screen whose data cannot be read is named as the user knows it.
+    void unreadableScreenIsNamedByItsCaption_data()
+    {
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<QString>("target");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("articles") << "Tires" << "frmMenu" << "frmTire" << "Aggiornamento Articoli";
+        QTest::newRow("VAT rates") << "Sizes" << "frmTire" << "frmSize" << "Tire Size Data Entry";
+    }
+    void unreadableScreenIsNamedByItsCaption()
+    {
+        QFETCH(QString, table);
+        QFETCH(QString, from);
+        QFETCH(QString, target);
+        QFETCH(QString, caption);
+        Messages messages;
+        logIn();
+        QWidget* left = nav::go(screen("frmMenu"), from);
+        m_db->exec(QString("DROP TABLE %1").arg(table));
+        QVERIFY(!nav::go(left, target));
+        QCOMPARE(messages.count(), 1);
+        const QString text = messages.last();
+        QVERIFY2(text.startsWith(QString("Opening \"%1\" failed: ").arg(caption)), qPrintable(text));
+        QVERIFY2(text.contains(table) && text.endsWith('.'), qPrintable(text));
+        QVERIFY(!text.contains(target));
+        QCOMPARE(screen(from), left);
+        QCOMPARE(openWindows(), 1);
+    }
+
+    // Each screen opens where the one it replaces was, centred on it, and
+    // whole on the desktop; the first one in the middle of the desktop.
+    void screensTakeThePlaceOfTheOneTheyReplace_data()
+    {
+        QTest::addColumn<QPoint>("menuCorner"); // where the user moved the menu
+        QTest::newRow("in the middle") << QPoint(-1, -1);
+        QTest::newRow("moved near the top left") << QPoint(60, 40);
+        QTest::newRow("dragged to the bottom right") << QPoint(10000, 10000);
+    }
+    void screensTakeThePlaceOfTheOneTheyReplace()
+    {
+        QFETCH(QPoint, menuCorner);
+        const QRect desktop = QGuiApplication::primaryScreen()->availableGeometry();
+        // The first window's frame is not known before it shows: a few pixels.
+        auto near = [](QPoint a, QPoint b, int by) { return (a - b).manhattanLength() <= by; };
+        start();
+        QVERIFY(near(screen("frmAdmin")->frameGeometry().center(), desktop.center(), 4));
+        QWidget* menu = logIn();
+        QVERIFY(near(menu->frameGeometry().center(), desktop.center(), 4));
+        if (menuCorner.x() >= 0)
+            menu->move(menuCorner);
+        const QRect left = menu->frameGeometry();
+        QWidget* current = menu;
+        for (const char* target : {"frmCategory", "frmSize"}) {
+            QWidget* opened = current = nav::go(current, target);
+            const QRect frame = opened->frameGeometry();
+            QVERIFY2(desktop.contains(frame), qPrintable(QString("%1 at %2,%3 %4x%5").arg(target)
+                                                             .arg(frame.x()).arg(frame.y())
+                                                             .arg(frame.width()).arg(frame.height())));
+            if (desktop.contains(left))
+                QVERIFY(near(frame.center(), left.center(), 1));
+        }
+        const QRect before = current->frameGeometry();
+        QCOMPARE(nav::restart(current)->frameGeometry(), before);
     }
 
     void restartCreatesAFreshInstance()

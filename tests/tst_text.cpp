@@ -21,6 +21,8 @@ QLocale localeNamed(const QString& name)
         return QLocale(QLocale::English, QLocale::UnitedStates);
     if (name == "it")
         return QLocale(QLocale::Italian, QLocale::Italy);
+    if (name == "fr")
+        return QLocale(QLocale::French, QLocale::France);
     qFatal("unknown locale %s", qPrintable(name));
 }
 
@@ -87,7 +89,14 @@ private slots:
         QTest::newRow("us point") << "us" << "5.5" << true << 5.5;
         QTest::newRow("us spaces around") << "us" << "  5.5 " << true << 5.5;
         QTest::newRow("us negative") << "us" << "-3" << true << -3.0;
-        QTest::newRow("us grouped") << "us" << "1,234.5" << false << 0.0;
+        QTest::newRow("us grouped") << "us" << "1,234.5" << true << 1234.5;
+        QTest::newRow("us grouped millions") << "us" << "-12,345,678" << true << -12345678.0;
+        QTest::newRow("us group of two") << "us" << "1,23" << false << 0.0;
+        QTest::newRow("us group of four") << "us" << "1,2345" << false << 0.0;
+        QTest::newRow("us first group of four") << "us" << "1234,567" << false << 0.0;
+        QTest::newRow("us group in the decimals") << "us" << "1.234,567" << false << 0.0;
+        QTest::newRow("us group at the start") << "us" << ",123" << false << 0.0;
+        QTest::newRow("us group at the end") << "us" << "123," << false << 0.0;
         QTest::newRow("us comma") << "us" << "1,5" << false << 0.0;
         QTest::newRow("us letters") << "us" << "abc" << false << 0.0;
         QTest::newRow("us trailing letters") << "us" << "12abc" << false << 0.0;
@@ -100,10 +109,19 @@ private slots:
         QTest::newRow("it comma") << "it" << "5,5" << true << 5.5;
         QTest::newRow("it spaces around") << "it" << "  5,5 " << true << 5.5;
         QTest::newRow("it whole") << "it" << "22" << true << 22.0;
-        QTest::newRow("it grouped") << "it" << "1.234,5" << false << 0.0;
-        // A point under Italian is a group separator: neither 1500 nor 1.5.
-        QTest::newRow("it point thousands") << "it" << "1.500" << false << 0.0;
-        QTest::newRow("it point") << "it" << "5.5" << false << 0.0;
+        QTest::newRow("it grouped") << "it" << "1.234,56" << true << 1234.56;
+        QTest::newRow("it grouped whole") << "it" << "1.234" << true << 1234.0;
+        QTest::newRow("it grouped millions") << "it" << "1.234.567,8" << true << 1234567.8;
+        QTest::newRow("it grouped negative") << "it" << "-1.234,5" << true << -1234.5;
+        // A point under Italian is a group separator: never a decimal point.
+        QTest::newRow("it point") << "it" << "1.5" << false << 0.0;
+        QTest::newRow("it group of two") << "it" << "12.34" << false << 0.0;
+        QTest::newRow("it one group short") << "it" << "1.234.56" << false << 0.0;
+        QTest::newRow("it two separators") << "it" << "1..234" << false << 0.0;
+        QTest::newRow("it group after the comma") << "it" << "1,234.567" << false << 0.0;
+        QTest::newRow("fr space grouped") << "fr" << "1 234,5" << true << 1234.5;
+        QTest::newRow("fr narrow space grouped") << "fr" << "1\u202f234,5" << true << 1234.5;
+        QTest::newRow("fr space misplaced") << "fr" << "12 34" << false << 0.0;
         QTest::newRow("it letters") << "it" << "abc" << false << 0.0;
         QTest::newRow("it empty") << "it" << "" << false << 0.0;
     }
@@ -128,6 +146,7 @@ private slots:
         QTest::newRow("it point stops") << "it" << "5.5" << 5.0;
         QTest::newRow("us point") << "us" << "5.5" << 5.5;
         QTest::newRow("us comma stops") << "us" << "5,5" << 5.0;
+        QTest::newRow("it grouped") << "it" << "1.234,5" << 1234.5;
         for (const char* l : {"us", "it"}) {
             auto row = [&](const char* name, const char* text, double v) {
                 QTest::addRow("%s %s", l, name) << QString(l) << QString(text) << v;
