@@ -169,30 +169,31 @@ DocumentScreen::DocumentScreen(const DocumentKind& kind, QWidget* parent)
 
     // Header boxes.
     m_code = makeBox("txtCode", this);
-    bind(m_code, m_header, QLatin1String(kind.numberField));
+    bind(m_code, m_header, QLatin1String(kind.numberField), QLatin1String(kind.numberCaption));
     m_date = makeBox("txtDate", this);
-    bind(m_date, m_header, QStringLiteral("Date"));
+    bind(m_date, m_header, QStringLiteral("Date"), QLatin1String(kind.dateCaption));
     m_customer = makeBox("txtSupplier", this);
-    bind(m_customer, m_header, QStringLiteral("Cliente"));
+    bind(m_customer, m_header, QStringLiteral("Cliente"), QStringLiteral("Denominazione Cliente"));
     m_customerCode = makeBox("txtclicode", this);
-    bind(m_customerCode, m_header, QStringLiteral("Codice Cliente"));
+    bind(m_customerCode, m_header, QStringLiteral("Codice Cliente"), QStringLiteral("Codice Cliente"));
     m_ddt = makeBox("txtBolla", this);
     m_ddtDate = makeBox("txtdatabolla", this);
     if (kind.invoice) {
         const char* const names[] = {"txtpagamento", "txtaspetto", "txtcolli", "txtvettore"};
         const char* const fields[] = {"Pagamento", "Aspetto", "Numero Colli", "Vettore"};
+        const char* const captions[] = {"Pagamento", "Aspetto Esteriore", "N.Colli", "Vettore"};
         for (int i = 0; i < 4; ++i) {
             QLineEdit* box = makeBox(names[i], this);
-            bind(box, m_header, QLatin1String(fields[i]));
+            bind(box, m_header, QLatin1String(fields[i]), QLatin1String(captions[i]));
             m_invoiceBoxes << box;
         }
     }
     m_taxable = makeBox("txtimponibile", this);
-    bind(m_taxable, m_header, QStringLiteral("Totale Imponibile"));
+    bind(m_taxable, m_header, QStringLiteral("Totale Imponibile"), QStringLiteral("Tot.Imponibile"));
     m_vat = makeBox("txtimposta", this);
-    bind(m_vat, m_header, QStringLiteral("Totale Imposta"));
+    bind(m_vat, m_header, QStringLiteral("Totale Imposta"), QStringLiteral("Tot.Imposta"));
     m_total = makeBox("txttotale", this);
-    bind(m_total, m_header, QStringLiteral("Totale Fattura"));
+    bind(m_total, m_header, QStringLiteral("Totale Fattura"), QLatin1String(kind.totalCaption));
     for (QLineEdit* box : {m_code, m_date, m_customer, m_customerCode, m_taxable, m_vat, m_total})
         box->setReadOnly(true);
     for (QLineEdit* box : m_invoiceBoxes)

@@ -381,8 +381,8 @@ private slots:
                                                << "Saving the order failed: header refused";
         QTest::newRow("invoice, file locked") << "invoice" << "lock" << "Saving the invoice failed";
         QTest::newRow("invoice, date no date") << "invoice" << "31/31/2024"
-                                               << "Saving the invoice failed: \"31/31/2024\" is "
-                                                  "not a date";
+                                               << "Saving the invoice failed: \"Data Fattura\" holds "
+                                                  "dates only";
     }
     void saveRefused()
     {
