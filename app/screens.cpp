@@ -7,6 +7,7 @@
 #include "app/userlogin.h"
 #include "common/credit.h"
 #include "masterdata/articlescreen.h"
+#include "masterdata/companyscreen.h"
 #include "masterdata/lookupkinds.h"
 #include "masterdata/lookupscreen.h"
 
@@ -28,6 +29,8 @@ QWidget* createScreen(const QString& name)
         return new MainMenu;
     if (name == QLatin1String("frmTire"))
         return new ArticleScreen;
+    if (name == QLatin1String("frmAzienda"))
+        return new CompanyScreen;
     if (const LookupKind* kind = lookupKind(name))
         return new LookupScreen(*kind);
     // Screens still to be built.

@@ -20,8 +20,10 @@ void show(QWidget* parent, const QString& text, Icon icon)
         hook()(text, icon);
         return;
     }
-    QMessageBox box(icon == Icon::Critical ? QMessageBox::Critical : QMessageBox::Warning,
-                    QStringLiteral("Kestrava"), text, QMessageBox::Ok, parent);
+    const QMessageBox::Icon shown = icon == Icon::Critical      ? QMessageBox::Critical
+                                    : icon == Icon::Exclamation ? QMessageBox::Warning
+                                                                : QMessageBox::Information;
+    QMessageBox box(shown, QStringLiteral("Kestrava"), text, QMessageBox::Ok, parent);
     box.setObjectName(QStringLiteral("msgKestrava"));
     box.exec();
 }

@@ -8,7 +8,7 @@ class QWidget;
 
 namespace velinor::msg {
 
-enum class Icon { Critical, Exclamation };
+enum class Icon { Critical, Exclamation, Information };
 
 // The one way the program talks to the user: a modal box titled "Kestrava"
 // with a single OK button. Returns when the user has closed it.
@@ -16,6 +16,8 @@ void show(QWidget* parent, const QString& text, Icon icon = Icon::Critical);
 
 inline void critical(QWidget* parent, const QString& text) { show(parent, text, Icon::Critical); }
 inline void exclamation(QWidget* parent, const QString& text) { show(parent, text, Icon::Exclamation); }
+// A finished task worth telling, such as where a file was written.
+inline void information(QWidget* parent, const QString& text) { show(parent, text, Icon::Information); }
 
 // A failed operation, named, with the reason: "Saving the article failed: ...".
 inline void failed(QWidget* parent, const QString& operation, const QString& why)
