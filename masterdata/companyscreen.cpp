@@ -66,7 +66,14 @@ CompanyScreen::CompanyScreen(QWidget* parent) : QWidget(parent), m_db(Database::
         label->setObjectName(QStringLiteral("lbl") + QLatin1String(spec.field));
         label->setBuddy(box);
         grid->addWidget(label, spec.row, spec.column);
-        grid->addWidget(box, spec.row, spec.column + 1, 1, spec.span);
+        // Codes of a few characters get boxes of their size.
+        if (spec.maxLength <= 8) {
+            box->setMaximumWidth(box->fontMetrics().horizontalAdvance(QLatin1Char('M'))
+                                 * (spec.maxLength + 2));
+            grid->addWidget(box, spec.row, spec.column + 1, 1, spec.span, Qt::AlignLeft);
+        } else {
+            grid->addWidget(box, spec.row, spec.column + 1, 1, spec.span);
+        }
     }
     box(QStringLiteral("Nazione"))->setPlaceholderText(QStringLiteral("IT"));
     box(QStringLiteral("RegimeFiscale"))->setPlaceholderText(QStringLiteral("RF01"));
@@ -106,7 +113,7 @@ CompanyScreen::CompanyScreen(QWidget* parent) : QWidget(parent), m_db(Database::
     for (QLineEdit* b : m_boxes)
         connect(b, &QLineEdit::textChanged, this, &CompanyScreen::showProblems);
     showProblems();
-    resize(640, 420);
+    resize(620, sizeHint().height());
 }
 
 QLineEdit* CompanyScreen::addBox(const char* field)
