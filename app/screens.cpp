@@ -8,8 +8,10 @@
 #include "common/credit.h"
 #include "masterdata/articlescreen.h"
 #include "masterdata/companyscreen.h"
+#include "masterdata/customerscreen.h"
 #include "masterdata/lookupkinds.h"
 #include "masterdata/lookupscreen.h"
+#include "reports/monthlyscreen.h"
 
 #include <QWidget>
 
@@ -31,15 +33,15 @@ QWidget* createScreen(const QString& name)
         return new ArticleScreen;
     if (name == QLatin1String("frmAzienda"))
         return new CompanyScreen;
+    if (name == QLatin1String("frmCustomer"))
+        return new CustomerScreen;
+    if (name == QLatin1String("frmMonthly"))
+        return new MonthlyScreen;
     if (const LookupKind* kind = lookupKind(name))
         return new LookupScreen(*kind);
     // Screens still to be built.
-    if (name == QLatin1String("frmCustomer"))
-        return new StandIn(name, withCredit(QStringLiteral("Aggiornamento Clienti")));
     if (name == QLatin1String("frmFatture"))
         return new StandIn(name, withCredit(QStringLiteral("Velinor")));
-    if (name == QLatin1String("frmMonthly"))
-        return new StandIn(name, QStringLiteral("Monthly Earnings"));
     if (name == QLatin1String("frmordini"))
         return new StandIn(name, withCredit(QStringLiteral("Velinor")));
     throw std::invalid_argument("unknown screen " + name.toStdString());

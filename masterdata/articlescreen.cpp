@@ -8,6 +8,7 @@
 #include "common/numbertext.h"
 #include "common/recordcode.h"
 #include "data/datagrid.h"
+#include "reports/listreport.h"
 #include "data/datasource.h"
 #include "data/fieldbinding.h"
 #include "masterdata/stepcontrol.h"
@@ -355,8 +356,7 @@ void ArticleScreen::remove()
 
 void ArticleScreen::print()
 {
-    // NOT YET: the article list report (DataReport1 over Adodc4) arrives with
-    // the report catalogue. Until then "Stampe" does nothing.
+    reports::printList(QStringLiteral("DataReport1"), *m_articles, this);
 }
 
 void ArticleScreen::stepUp(QLineEdit* box)

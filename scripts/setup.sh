@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(cmake g++ make pkg-config qt6-base-dev libgl-dev libsqlite3-dev libsodium-dev
-          xvfb xauth fonts-dejavu-core libxml2-utils)
+          xvfb xauth fonts-dejavu-core fonts-liberation poppler-utils libxml2-utils)
 
 missing=()
 for p in "${packages[@]}"; do

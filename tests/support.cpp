@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QLineEdit>
+#include <QProcess>
 
 namespace velinor::test {
 
@@ -65,6 +66,18 @@ void closeAll()
             w->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCoreApplication::processEvents();
+}
+
+QStringList pdfPages(const QString& path)
+{
+    QProcess pdftotext;
+    pdftotext.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
+    if (!pdftotext.waitForFinished(60000) || pdftotext.exitCode() != 0)
+        return {};
+    QStringList pages = QString::fromUtf8(pdftotext.readAllStandardOutput()).split(QLatin1Char('\f'));
+    if (!pages.isEmpty() && pages.last().trimmed().isEmpty())
+        pages.removeLast();
+    return pages;
 }
 
 void click(QWidget* screen, const QString& button)

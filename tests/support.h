@@ -76,6 +76,10 @@ template <class T> T* control(QWidget* screen, const QString& name)
     return found;
 }
 
+// The text of a PDF file as pdftotext reads it, page by page (-layout keeps
+// the columns of a line on that line). Empty when it cannot be read.
+QStringList pdfPages(const QString& path);
+
 // Clicks a button as the user would.
 void click(QWidget* screen, const QString& button);
 // Replaces the text of a box as the user would: select all, type.

@@ -1,0 +1,138 @@
+#include "reports/reportpaint.h"
+
+#include <QFont>
+#include <QFontMetricsF>
+#include <QPageLayout>
+#include <QPagedPaintDevice>
+#include <QPainter>
+
+#include <array>
+
+namespace velinor::reports {
+
+namespace {
+
+// A font with the advance of every Latin-1 character, so that most texts
+// are placed without shaping them twice.
+class MeasuredFont {
+public:
+    MeasuredFont(const ReportFont& f, QPaintDevice* device)
+    {
+        font.setFamily(f.family);
+        font.setPointSizeF(f.pointSize);
+        font.setBold(f.bold);
+        font.setItalic(f.italic);
+        QFontMetricsF metrics(font, device);
+        m_metrics = metrics;
+        for (int c = 0; c < 256; ++c)
+            m_advance[static_cast<size_t>(c)] = metrics.horizontalAdvance(QChar(c));
+        ascent = metrics.ascent();
+        descent = metrics.descent();
+    }
+
+    double advance(const QString& text) const
+    {
+        double width = 0;
+        for (QChar c : text) {
+            if (c.unicode() > 255)
+                return m_metrics.horizontalAdvance(text);
+            width += m_advance[c.unicode()];
+        }
+        return width;
+    }
+
+    // The longest start of the text no wider than `width`, and its width.
+    QString fitting(const QString& text, double width, double* fitted) const
+    {
+        qsizetype lo = 0, hi = text.size();
+        while (lo < hi) {
+            const qsizetype mid = (lo + hi + 1) / 2;
+            if (advance(text.left(mid)) <= width)
+                lo = mid;
+            else
+                hi = mid - 1;
+        }
+        *fitted = advance(text.left(lo));
+        return text.left(lo);
+    }
+
+    QFont font;
+    double ascent = 0, descent = 0;
+
+private:
+    QFontMetricsF m_metrics{QFont()};
+    std::array<double, 256> m_advance{};
+};
+
+} // namespace
+
+void paintPage(QPainter& painter, const ReportDocument& document, int page, double dpiX,
+               double dpiY, QPointF origin)
+{
+    const double fx = dpiX / 72.0, fy = dpiY / 72.0;
+    auto map = [&](const QRectF& r) {
+        return QRectF((r.x() - origin.x()) * fx, (r.y() - origin.y()) * fy, r.width() * fx, r.height() * fy);
+    };
+
+    std::vector<MeasuredFont> fonts;
+    fonts.reserve(document.fonts.size());
+    for (const ReportFont& f : document.fonts)
+        fonts.emplace_back(f, painter.device());
+
+    QPen pen(Qt::black);
+    pen.setWidthF(0.6 * fx);
+    painter.setPen(pen);
+    painter.setBrush(Qt::NoBrush);
+    int currentFont = -1;
+
+    for (const ReportItem& item : document.pages.at(static_cast<size_t>(page)).items) {
+        const QRectF r = map(item.rect);
+        switch (item.kind) {
+        case ReportItem::Line:
+            painter.drawLine(r.topLeft(), r.bottomRight());
+            break;
+        case ReportItem::Box:
+            painter.drawRect(r);
+            break;
+        case ReportItem::Text: {
+            const MeasuredFont& f = fonts.at(item.font);
+            if (currentFont != item.font) {
+                painter.setFont(f.font);
+                currentFont = item.font;
+            }
+            double width = f.advance(item.text);
+            // Text wider than its cell is cut at the cell's edge, never moved,
+            // and what is cut off is not in the page at all.
+            const QString text = width <= r.width() + 0.5 ? item.text : f.fitting(item.text, r.width(), &width);
+            double x = r.left();
+            if (item.align & Qt::AlignRight)
+                x = r.right() - width;
+            else if (item.align & Qt::AlignHCenter)
+                x = r.left() + (r.width() - width) / 2;
+            const double baseline = r.top() + (r.height() + f.ascent - f.descent) / 2;
+            painter.drawText(QPointF(x, baseline), text);
+            break;
+        }
+        }
+    }
+}
+
+bool paintReport(QPagedPaintDevice* device, const ReportDocument& document)
+{
+    device->setPageLayout(QPageLayout(QPageSize(document.pageSize, QPageSize::Point),
+                                      QPageLayout::Portrait, QMarginsF()));
+    const double dpiX = device->logicalDpiX(), dpiY = device->logicalDpiY();
+    const QRectF paint = device->pageLayout().paintRect(QPageLayout::Point);
+
+    QPainter painter;
+    if (!painter.begin(device))
+        return false;
+    for (int page = 0; page < document.pageCount(); ++page) {
+        if (page > 0 && !device->newPage())
+            return false;
+        paintPage(painter, document, page, dpiX, dpiY, paint.topLeft());
+    }
+    return painter.end();
+}
+
+} // namespace velinor::reports
