@@ -60,7 +60,10 @@ void exportFatturaPA(QWidget* screen, const QString& invoiceNumber)
             return;
         }
         const int progressive = einvoice::nextProgressive(*db);
-        const QString folder = lastFolder().isEmpty() ? QDir::currentPath() : lastFolder();
+        // A folder that has gone since (a removed stick) is not proposed.
+        const QString folder = !lastFolder().isEmpty() && QDir(lastFolder()).exists()
+                                   ? lastFolder()
+                                   : QDir::currentPath();
         const QString proposed =
             QDir(folder).absoluteFilePath(einvoice::fileName(prepared.doc.company, progressive));
         const QString path = askForFile(screen, proposed);

@@ -62,7 +62,15 @@ std::optional<QDate> readDate(const QVariant& value)
     const QDate iso = QDate::fromString(text.left(10), Qt::ISODate);
     if (iso.isValid())
         return iso;
-    return parseDate(text);
+    if (const auto typed = parseDate(text))
+        return typed;
+    // The Italian way, whatever the locale of the machine.
+    for (const char* format : {"d/M/yyyy", "d.M.yyyy", "d-M-yyyy"}) {
+        const QDate date = QDate::fromString(text, QLatin1String(format));
+        if (date.isValid())
+            return date;
+    }
+    return std::nullopt;
 }
 
 } // namespace velinor::einvoice
