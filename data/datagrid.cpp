@@ -14,6 +14,7 @@ DataGrid::DataGrid(DataSource* source, QWidget* parent)
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setAlternatingRowColors(true);
+    setTabKeyNavigation(false);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
     horizontalHeader()->setHighlightSections(false);
@@ -56,6 +57,15 @@ void DataGrid::selected(const QModelIndex& current)
         return;
     }
     emit rowSelected(current.row());
+}
+
+void DataGrid::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint)
+{
+    const bool next = hint == QAbstractItemDelegate::EditNextItem;
+    const bool previous = hint == QAbstractItemDelegate::EditPreviousItem;
+    QTableView::closeEditor(editor, next || previous ? QAbstractItemDelegate::NoHint : hint);
+    if (next || previous)
+        focusNextPrevChild(next);
 }
 
 QString DataGrid::cellText(int column) const

@@ -10,7 +10,9 @@ class DataSource;
 
 // A record list bound to a data source. Selecting a row makes it the
 // source's current row; when the source refuses (its pending changes could
-// not be written) the selection goes back and failed() tells why.
+// not be written) the selection goes back and failed() tells why. Tab and
+// Shift+Tab leave the grid for the next and previous control, as they do
+// from an open cell editor; the arrow keys move between rows.
 class DataGrid : public QTableView {
     Q_OBJECT
 public:
@@ -27,6 +29,9 @@ public:
 
     // Repaints from the source.
     void refresh();
+
+protected:
+    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
 
 signals:
     // The user made another row current.

@@ -151,6 +151,7 @@ void DataSource::load()
         const char* col = sqlite3_column_origin_name(h, c);
         const char* tab = sqlite3_column_table_name(h, c);
         f.column = col ? QString::fromUtf8(col) : f.name;
+        f.stored = col != nullptr;
         f.kind = kindOf(st->declaredType(c));
         m_fields.push_back(f);
         const QString t = tab ? QString::fromUtf8(tab) : QString();
@@ -504,6 +505,7 @@ void DataSource::update()
         params << v;
     }
 
+    qint64 rowid = row.rowid;
     if (row.rowid == 0) {
         QString sql = QStringLiteral("INSERT INTO ") + quoted(m_table);
         if (columns.isEmpty())
@@ -512,23 +514,52 @@ void DataSource::update()
             sql += QStringLiteral(" (%1) VALUES (%2)")
                        .arg(columns.join(u','),
                             QStringList(columns.size(), QStringLiteral("?")).join(u','));
-        m_db->exec(sql, params);
-        row.rowid = m_db->lastInsertRowid();
+        writeReturning(sql, params, rowid, values);
         m_beforeNew = -1;
     } else {
+        // Optimistic: the changed fields must still hold what was read, so
+        // that a change another program made in the meantime is not lost.
         QStringList sets;
         for (const QString& c : columns)
             sets << c + QStringLiteral(" = ?");
+        QString where = QStringLiteral("rowid = ?");
         params << row.rowid;
-        m_db->exec(QStringLiteral("UPDATE %1 SET %2 WHERE rowid = ?")
-                       .arg(quoted(m_table), sets.join(QStringLiteral(", "))),
-                   params);
-        if (m_db->changes() == 0)
-            throw DbError(QStringLiteral("the record no longer exists in the database"));
+        for (const Pending& p : m_pending) {
+            where += QStringLiteral(" AND ") + quoted(field(p.column).column) + QStringLiteral(" IS ?");
+            params << cell(row, p.column);
+        }
+        if (!writeReturning(QStringLiteral("UPDATE %1 SET %2 WHERE %3")
+                                .arg(quoted(m_table), sets.join(QStringLiteral(", ")), where),
+                            params, rowid, values))
+            throw ConflictError();
     }
+    row.rowid = rowid;
     storeRow(row, values);
     m_pending.clear();
     emit rowChanged(m_current);
+}
+
+bool DataSource::writeReturning(const QString& sql, const QVariantList& params, qint64& rowid,
+                                std::vector<QVariant>& values)
+{
+    QString returning = QStringLiteral(" RETURNING rowid");
+    for (const Field& f : m_fields)
+        if (f.stored)
+            returning += u',' + quoted(f.column);
+    Statement st(*m_db, sql + returning);
+    st.bindAll(params);
+    bool written = false;
+    while (st.step()) {
+        if (written)
+            continue;
+        written = true;
+        rowid = st.value(0).toLongLong();
+        int i = 1;
+        for (int c = 0; c < fieldCount(); ++c)
+            if (field(c).stored)
+                values[static_cast<size_t>(c)] = st.value(i++);
+    }
+    return written;
 }
 
 void DataSource::cancelBatch()
@@ -553,8 +584,18 @@ void DataSource::deleteCurrent()
     }
     requireEditable();
     const int row = m_current;
-    m_db->exec(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(quoted(m_table)),
-               {m_rows[static_cast<size_t>(row)].rowid});
+    // Only the row as it was shown: not one another program changed since.
+    const Row& shown = m_rows[static_cast<size_t>(row)];
+    QString where = QStringLiteral("rowid = ?");
+    QVariantList params{shown.rowid};
+    for (int c = 0; c < fieldCount(); ++c)
+        if (field(c).stored) {
+            where += QStringLiteral(" AND ") + quoted(field(c).column) + QStringLiteral(" IS ?");
+            params << cell(shown, c);
+        }
+    m_db->exec(QStringLiteral("DELETE FROM %1 WHERE %2").arg(quoted(m_table), where), params);
+    if (m_db->changes() == 0)
+        throw ConflictError();
     emit aboutToReset();
     m_pending.clear();
     m_rows.erase(m_rows.begin() + row);

@@ -18,6 +18,7 @@ struct Field {
     QString name;   // as the source names it
     QString column; // the table's own column, for writes
     FieldKind kind = FieldKind::Text;
+    bool stored = true; // a column of the source's table, not an expression
 };
 
 // A bound data source: a client-side snapshot of a table or query with a
@@ -25,6 +26,8 @@ struct Field {
 // locale. Changes to the current row are held as pending text and written
 // when the row is saved or as soon as another row becomes current; a move is
 // refused (DbError) when that write fails. Rows are told apart by rowid.
+// Writes are optimistic: an update or delete goes through only while the
+// row still holds what was read (ConflictError otherwise).
 class DataSource : public QObject {
     Q_OBJECT
 public:
@@ -101,6 +104,8 @@ private:
 
     void load();
     void commitPending();
+    bool writeReturning(const QString& sql, const QVariantList& params, qint64& rowid,
+                        std::vector<QVariant>& values);
     void dropAppended();
     void requireCurrent() const;
     void requireEditable() const;

@@ -18,4 +18,18 @@ private:
     QString m_text;
 };
 
+// A write refused because another program changed or deleted the row since
+// it was read. Nothing was written; the pending changes are kept.
+class ConflictError : public DbError {
+public:
+    ConflictError();
+};
+
+inline ConflictError::ConflictError()
+    : DbError(QStringLiteral("another user changed or deleted this record since it was shown, "
+                             "so nothing was written. Leave this screen and open it again to "
+                             "see the current data"))
+{
+}
+
 } // namespace velinor

@@ -3,6 +3,7 @@
 #include "app/navigation.h"
 #include "common/credit.h"
 #include "common/defaultbutton.h"
+#include "common/focusafterdelete.h"
 #include "common/logo.h"
 #include "common/messagebox.h"
 #include "common/numbertext.h"
@@ -352,6 +353,7 @@ void ArticleScreen::remove()
         return;
     }
     checkRecords();
+    focusAfterDelete(m_list, m_new);
 }
 
 void ArticleScreen::print()

@@ -3,6 +3,7 @@
 #include "app/navigation.h"
 #include "common/credit.h"
 #include "common/defaultbutton.h"
+#include "common/focusafterdelete.h"
 #include "common/logo.h"
 #include "common/messagebox.h"
 #include "common/recordcode.h"
@@ -18,6 +19,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -133,20 +135,23 @@ CustomerScreen::CustomerScreen(QWidget* parent) : QWidget(parent)
     m_code = makeBox("TXTCODE", "Customer Code", noLimit);
     m_code->setAccessibleName(QStringLiteral("Codice Cliente"));
     m_code->setMinimumWidth(m_code->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 24);
+    // Made in the order Tab walks them: down the left column, then the right.
     m_name = makeBox("txtName", "Cliente", 50);
     m_address = makeBox("txtAddress", "Indirizzo", 100);
-    m_phone = makeBox("txtNumber", "NumeroTelefonico", 50);
     QLineEdit* town = makeBox("txtCittà", "città", 100);
     QLineEdit* postcode = makeBox("txtcap", "cap", 50);
     QLineEdit* vat = makeBox("txtiva", "PartitaIva", noLimit);
     QLineEdit* taxCode = makeBox("txtfiscale", "CodiceFiscale", noLimit);
+    m_phone = makeBox("txtNumber", "NumeroTelefonico", 50);
     QLineEdit* priceList = makeBox("txtlistino", "listino", 50);
     for (QLineEdit* box : {m_name, m_address, m_phone})
         box->setReadOnly(true);
     greyBackground(vat);
     greyBackground(taxCode);
-    for (QLineEdit* box : {m_name, m_address, town, vat, taxCode})
-        box->setMinimumWidth(box->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 26);
+    for (QLineEdit* box : {m_name, m_address, town})
+        box->setMinimumWidth(box->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 36);
+    for (QLineEdit* box : {vat, taxCode, m_phone})
+        box->setMinimumWidth(box->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 24);
 
     Form form(frame);
     form.add(0, 0, QStringLiteral("Ragione Sociale"), "lblName", m_name);
@@ -163,9 +168,14 @@ CustomerScreen::CustomerScreen(QWidget* parent) : QWidget(parent)
 
     m_list = new DataGrid(m_customers, frame);
     m_list->setObjectName(QStringLiteral("DataGrid1"));
-    // Name and address are what the user reads the list by.
+    // Every heading whole; name and address are what the user reads the list by.
+    QHeaderView* header = m_list->horizontalHeader();
+    for (int c = 0; c < m_customers->fieldCount(); ++c) {
+        const int heading = header->fontMetrics().horizontalAdvance(m_customers->field(c).name);
+        m_list->setColumnWidth(c, qMax(header->sectionSize(c), heading + 24));
+    }
     const int x = m_list->fontMetrics().horizontalAdvance(QLatin1Char('x'));
-    m_list->setColumnWidth(m_customers->requireField(QStringLiteral("Cliente")), x * 28);
+    m_list->setColumnWidth(m_customers->requireField(QStringLiteral("Cliente")), x * 30);
     m_list->setColumnWidth(m_customers->requireField(QStringLiteral("Indirizzo")), x * 28);
 
     m_new = makeButton(QStringLiteral("Nuovo"), "cmdAdd", frame);
@@ -199,6 +209,9 @@ CustomerScreen::CustomerScreen(QWidget* parent) : QWidget(parent)
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(frame);
+    // Room for a dozen customers and most of their columns.
+    m_list->setMinimumHeight(m_list->verticalHeader()->defaultSectionSize() * 13);
+    resize(sizeHint().expandedTo(QSize(1040, 0)));
 
     setDefaultButton(this, m_new);
     connect(m_new, &QPushButton::clicked, this, &CustomerScreen::addNew);
@@ -282,11 +295,7 @@ void CustomerScreen::remove()
         return;
     }
     checkRecords();
-    // Enter must not press "Elimina" again and delete the next customer.
-    if (m_list->isEnabled())
-        m_list->setFocus();
-    else
-        m_new->setFocus();
+    focusAfterDelete(m_list, m_new);
 }
 
 void CustomerScreen::print()

@@ -7,13 +7,13 @@ namespace {
 const LookupKind kinds[] = {
     {"frmCategory", "Categories", "Category", "txtCategory", "txtCategory2",
      "Gruppi Merceologici", "Settore", "Nuovo", "<<Ritorna", "Category already in used.",
-     "merchandise group"},
+     "merchandise group", false},
     {"frmPattern", "Patterns", "Pattern", "txtPattern", "txtPattern2",
      "Tread Pattern Data Entry", "Tread Pattern", "Nuovo", "<<Ritorna",
-     "Tread Pattern already in used.", "unit of measure"},
+     "Tread Pattern already in used.", "unit of measure", false},
     {"frmSize", "Sizes", "Size", "txtSize", "txtSize2",
      "Tire Size Data Entry", "Aliquota", "Nuova", "<<Ritorno", "Tire Size already in used.",
-     "VAT rate"},
+     "VAT rate", true},
 };
 
 } // namespace

@@ -18,6 +18,7 @@ struct LookupKind {
     const char* backCaption;
     const char* duplicateMessage;
     const char* noun;       // names the record in failure messages
+    bool numeric;           // the key is a number in the user's locale
 };
 
 // The kind of the named screen; nullptr for any other name.

@@ -2,8 +2,10 @@
 
 #include "app/navigation.h"
 #include "common/defaultbutton.h"
+#include "common/focusafterdelete.h"
 #include "common/logo.h"
 #include "common/messagebox.h"
+#include "common/numbertext.h"
 #include "common/textselect.h"
 #include "data/datagrid.h"
 #include "data/datasource.h"
@@ -151,7 +153,10 @@ void LookupScreen::modify()
 
 void LookupScreen::save()
 {
-    const QString key = m_key->text();
+    // "  Utensili " would be a second group that looks like the first.
+    const QString key = m_key->text().trimmed();
+    if (key != m_key->text())
+        m_key->setText(key);
     if (m_remembered && key == *m_remembered) {
         write();
         return;
@@ -165,7 +170,9 @@ void LookupScreen::save()
         failed(QStringLiteral("Looking for the %1 among the saved ones"), e.text());
         return;
     }
-    if (key.isEmpty()) {
+    // A VAT rate that is no number would make every article that takes it
+    // unsaveable; it is refused like an empty one.
+    if (key.isEmpty() || (m_kind.numeric && !parseNumber(key))) {
         msg::critical(this, QStringLiteral("Invalid data."));
         m_key->setFocus();
         return;
@@ -201,6 +208,7 @@ void LookupScreen::remove()
         return;
     }
     checkRecords();
+    focusAfterDelete(m_list, m_new);
 }
 
 void LookupScreen::setEditMode()

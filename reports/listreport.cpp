@@ -115,8 +115,8 @@ ReportDefinition listReport(const QString& reportName)
     if (reportName == QLatin1String("DataReport4"))
         return listOf(reportName,
                       {{"Code", "Customer Code", 3},
-                       {"Name", "Cliente", 5.5},
-                       {"Address", "Indirizzo", 6},
+                       {"Name", "Cliente", 6},
+                       {"Address", "Indirizzo", 5.5},
                        {"Contact No.", "NumeroTelefonico", 3.5}},
                       false);
     // The statistics rows carry a customer and a document total, no year

@@ -30,8 +30,11 @@
 // group footer. Detail fields are looked up in the child row first, then in
 // its parent row. Without children the detail prints once per row and the
 // group sections are not used. A field name "Table.Field" that the rows do
-// not hold as such is looked up by its bare name "Field". removeDuplicates()
-// gives DISTINCT rows.
+// not hold as such is looked up by its bare name "Field"; a query that joins
+// tables with equal field names tells them apart by naming its columns so
+// (AS "Ydummy.Numero Ordine"). removeDuplicates() gives DISTINCT rows.
+// Values print by their type (see FieldFormat); dates stored as text need
+// FieldFormat::Date.
 //
 // Report header prints once on the first page, above the page header; page
 // header and footer on every page; the report footer once at the end. A

@@ -15,6 +15,7 @@
 #include <QPrintDialog>
 #include <QPrintPreviewWidget>
 #include <QPrinter>
+#include <QScreen>
 #include <QSpinBox>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -109,7 +110,9 @@ ReportWindow::ReportWindow(ReportDocument document) : m_document(std::move(docum
     layout->addWidget(bar);
     layout->addWidget(m_preview, 1);
     m_preview->fitToWidth();
-    resize(820, 900);
+    // A page's width readable, as tall as the screen allows.
+    const QRect screen = this->screen()->availableGeometry();
+    resize(std::min(820, screen.width()), std::min(900, screen.height() * 9 / 10));
 }
 
 ReportWindow::~ReportWindow() = default;

@@ -1,6 +1,7 @@
 // The articles screen, driven through its widgets on a real file.
 
 #include "app/navigation.h"
+#include "data/datasource.h"
 #include "tests/support.h"
 
 #include <QApplication>
@@ -228,6 +229,50 @@ private slots:
         QCOMPARE(stored("TIR1A", "Pattern").toString(), QString("kg"));
     }
 
+    // A keyboard user leaves a list with Tab; the article keeps its values.
+    void tabLeavesTheLists_data()
+    {
+        QTest::addColumn<QString>("grid");
+        QTest::addColumn<bool>("editing");
+        QTest::addColumn<Qt::Key>("key");
+        for (const char* grid : {"DataGrid1", "DataGrid2", "DataGrid3"}) {
+            QTest::addRow("%s, Tab", grid) << grid << true << Qt::Key_Tab;
+            QTest::addRow("%s, Shift+Tab", grid) << grid << true << Qt::Key_Backtab;
+        }
+        QTest::newRow("article list, Tab") << "DataGrid4" << false << Qt::Key_Tab;
+    }
+    void tabLeavesTheLists()
+    {
+        QFETCH(QString, grid);
+        QFETCH(bool, editing);
+        QFETCH(Qt::Key, key);
+        addArticle("TIR1A", "Idropittura");
+        addArticle("TIR2B", "Smalto");
+        QWidget* s = nav::show("frmTire");
+        if (editing)
+            click(s, "cmdUpdate");
+        const QStringList boxes{"txtCode", "txtCategory", "txtSize", "txtPattern"};
+        QStringList before;
+        for (const QString& b : boxes)
+            before << text(s, b);
+        auto* view = control<QTableView>(s, grid);
+        view->setFocus();
+        const int row = view->currentIndex().row();
+        for (int i = 0; i < 3; ++i) {
+            QTest::keyClick(view, key, key == Qt::Key_Backtab ? Qt::ShiftModifier : Qt::NoModifier);
+            QVERIFY(s->focusWidget() != view);
+            view->setFocus();
+        }
+        QCOMPARE(view->currentIndex().row(), row);
+        QStringList after;
+        for (const QString& b : boxes)
+            after << text(s, b);
+        QCOMPARE(after, before);
+        // The arrow keys still walk the list.
+        QTest::keyClick(view, Qt::Key_Down);
+        QCOMPARE(view->currentIndex().row(), row + 1);
+    }
+
     void descriptionTypedWhileBrowsing()
     {
         addArticle("TIR1A", "Alfa");
@@ -284,6 +329,72 @@ private slots:
         QCOMPARE(messages.count(), 1);
         QCOMPARE(m_db->count("Tires"), 1);
         QCOMPARE(m_db->column("Tires", "listino1"), QStringList{"3.5"});
+    }
+
+    // Two copies of the program on one file: the other copy writes first.
+    void writeOverAnotherCopysWrite_data()
+    {
+        QTest::addColumn<QString>("other");  // what the other copy does to the article
+        QTest::addColumn<QString>("here");   // what this screen then does
+        QTest::addColumn<bool>("refused");
+        QTest::newRow("update after update") << "descrizione" << "Text1" << true;
+        QTest::newRow("update after delete") << "delete" << "txtPrice1" << true;
+        QTest::newRow("delete after update") << "listino2" << "cmdDelete" << true;
+        QTest::newRow("delete after delete") << "delete" << "cmdDelete" << true;
+        QTest::newRow("another field: both kept") << "listino2" << "Text1" << false;
+    }
+    void writeOverAnotherCopysWrite()
+    {
+        QFETCH(QString, other);
+        QFETCH(QString, here);
+        QFETCH(bool, refused);
+        addArticle("TIR1A", "Idropittura");
+        addArticle("TIR2B", "Smalto");
+        Messages messages;
+        QWidget* s = nav::show("frmTire");
+
+        DataSource copy(std::make_shared<Database>(m_db->path()));
+        copy.setSource("SELECT * FROM Tires ORDER BY Descrizione");
+        if (other == "delete") {
+            copy.deleteCurrent();
+        } else {
+            copy.setValue(other, "7");
+            copy.update();
+        }
+
+        if (here == "cmdDelete") {
+            click(s, "cmdDelete");
+        } else {
+            click(s, "cmdUpdate");
+            type(s, here, "9");
+            click(s, "cmdSave");
+        }
+        QCOMPARE(messages.count(), refused ? 1 : 0);
+        if (!refused) {
+            QCOMPARE(stored("TIR1A", "descrizione"), QVariant("9"));
+            QCOMPARE(stored("TIR1A", "listino2"), QVariant(7.0));
+            return;
+        }
+        QVERIFY2(messages.last().contains("another user changed or deleted this record since it "
+                                          "was shown"),
+                 qPrintable(messages.last()));
+        QVERIFY2(messages.last().contains("open it again"), qPrintable(messages.last()));
+        // Nothing written over the other copy's work; the typed text is still there.
+        QCOMPARE(m_db->count("Tires"), other == "delete" ? 1 : 2);
+        if (other != "delete")
+            QCOMPARE(stored("TIR1A", other), QVariant(other == "descrizione" ? QVariant("7")
+                                                                            : QVariant(7.0)));
+        if (here != "cmdDelete") {
+            QCOMPARE(text(s, here), QString("9"));
+            QCOMPARE(usable(s), QString("SCPT$"));
+        }
+        // Reopened, the screen shows the current data and writes again.
+        click(s, here == "cmdDelete" ? "cmdBack" : "cmdCancel");
+        s = nav::show("frmTire");
+        QCOMPARE(text(s, "txtCode"), QString(other == "delete" ? "TIR2B" : "TIR1A"));
+        click(s, "cmdDelete");
+        QCOMPARE(messages.count(), 1);
+        QCOMPARE(m_db->count("Tires"), other == "delete" ? 0 : 1);
     }
 };
 

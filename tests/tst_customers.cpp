@@ -1,11 +1,13 @@
 // The customers screen, driven through its widgets on a real file.
 
 #include "app/navigation.h"
+#include "reports/reportwindow.h"
 #include "tests/support.h"
 
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTableView>
@@ -249,6 +251,22 @@ private slots:
         if (operation != "move")
             QCOMPARE(m_db->scalar("SELECT cap FROM Customers WHERE Cliente = ?", {"Ca' Nova"})
                          .toString(), QString("47921"));
+    }
+
+    void printShowsTheListThenRestarts()
+    {
+        addCustomer("CUS1A", "Alfa");
+        QPointer<QWidget> s = nav::show("frmCustomer");
+        click(s, "cmdReport");
+        auto* window = reports::ReportWindow::find("DataReport4");
+        QVERIFY(window && window->isVisible());
+        QVERIFY(!s->isEnabled());
+        window->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(!s);
+        QWidget* fresh = screen("frmCustomer");
+        QVERIFY(fresh && fresh->isVisible() && fresh->isEnabled());
+        QCOMPARE(usable(fresh), QString("NAERL"));
     }
 
     void browseTypingWrittenOnMoveDiscardedOnCancel()

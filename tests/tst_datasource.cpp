@@ -16,6 +16,7 @@
 #include <QLocale>
 #include <QSignalSpy>
 #include <QTest>
+#include <QVBoxLayout>
 
 #include <memory>
 
@@ -855,6 +856,44 @@ private slots:
         grid.selectRow(0);
         QCOMPARE(ds->currentRow(), 0);
         QCOMPARE(m_file->column("Tires", "Quantity").value(0), QString("40"));
+    }
+
+    // Tab in an open cell editor keeps what was typed and leaves the grid
+    // for the next control, as Tab on the grid itself does.
+    void tabFromACellEditorLeavesTheGrid_data()
+    {
+        QTest::addColumn<Qt::Key>("key");
+        QTest::newRow("Tab") << Qt::Key_Tab;
+        QTest::newRow("Shift+Tab") << Qt::Key_Backtab;
+    }
+    void tabFromACellEditorLeavesTheGrid()
+    {
+        QFETCH(Qt::Key, key);
+        categories({"a", "b"});
+        auto ds = open("Categories");
+        QWidget window;
+        auto* before = new QLineEdit(&window);
+        auto* grid = new DataGrid(ds.get(), &window);
+        grid->gridModel()->setEditable(true);
+        grid->setEditTriggers(QAbstractItemView::EditKeyPressed);
+        auto* after = new QLineEdit(&window);
+        auto* layout = new QVBoxLayout(&window);
+        for (QWidget* w : {static_cast<QWidget*>(before), static_cast<QWidget*>(grid),
+                           static_cast<QWidget*>(after)})
+            layout->addWidget(w);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        grid->setFocus();
+        QTest::keyClick(grid, Qt::Key_F2);
+        auto* editor = grid->viewport()->findChild<QLineEdit*>();
+        QVERIFY(editor);
+        editor->selectAll();
+        QTest::keyClicks(editor, "c");
+        QTest::keyClick(editor, key, key == Qt::Key_Backtab ? Qt::ShiftModifier : Qt::NoModifier);
+        QCOMPARE(window.focusWidget(), key == Qt::Key_Tab ? after : before);
+        QCOMPARE(ds->currentRow(), 0);
+        QCOMPARE(ds->value("Category"), QString("c"));
+        QVERIFY(!grid->viewport()->findChild<QLineEdit*>() || !grid->viewport()->findChild<QLineEdit*>()->isVisible());
     }
 };
 

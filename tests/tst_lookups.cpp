@@ -86,6 +86,29 @@ private slots:
                                                     << QStringList{"22"}
                                                     << "Tire Size already in used."
                                                     << QStringList{"22"};
+        QTest::newRow("VAT rate not a number") << "frmSize" << QStringList{"22"} << "cmdAdd"
+                                               << QStringList{"abc"} << "Invalid data."
+                                               << QStringList{"22"};
+        QTest::newRow("VAT rate changed to no number") << "frmSize" << QStringList{"22"}
+                                                       << "cmdUpdate" << QStringList{"4%"}
+                                                       << "Invalid data." << QStringList{"22"};
+        QTest::newRow("VAT rate with decimals") << "frmSize" << QStringList{"22"} << "cmdAdd"
+                                                << QStringList{"4.5"} << ""
+                                                << QStringList{"22", "4.5"};
+        QTest::newRow("old text rate kept unchanged") << "frmSize" << QStringList{"esente"}
+                                                      << "cmdUpdate" << QStringList{} << ""
+                                                      << QStringList{"esente"};
+        QTest::newRow("spaces around an existing key") << "frmCategory" << QStringList{"Utensili"}
+                                                       << "cmdAdd" << QStringList{"  Utensili  "}
+                                                       << "Category already in used."
+                                                       << QStringList{"Utensili"};
+        QTest::newRow("spaces around a new key") << "frmPattern" << QStringList{"pz"} << "cmdAdd"
+                                                 << QStringList{" kg  "} << ""
+                                                 << QStringList{"pz", "kg"};
+        QTest::newRow("spaces only") << "frmCategory" << QStringList{} << "cmdAdd"
+                                     << QStringList{"   "} << "Invalid data." << QStringList{};
+        QTest::newRow("spaces around the key as found") << "frmSize" << twins << "cmdUpdate"
+                                                        << QStringList{" 22 "} << "" << twins;
         QTest::newRow("VAT text on the units screen") << "frmPattern" << QStringList{"pz"}
                                                       << "cmdAdd" << QStringList{"22"} << ""
                                                       << QStringList{"pz", "22"};
@@ -115,7 +138,7 @@ private slots:
         QCOMPARE(box->selectedText(), box->text());
         for (const QString& t : typed)
             type(s, k.box, t);
-        const QString last = box->text();
+        const QString last = box->text().trimmed();
         click(s, "cmdSave");
         QCOMPARE(m_db->column(k.table, k.field), stored);
         QCOMPARE(messages.texts(), message.isEmpty() ? QStringList{} : QStringList{message});
@@ -189,6 +212,37 @@ private slots:
         QTest::keyClick(box, Qt::Key_Return);
         QCOMPARE(usable(s, "txtCategory"), QString("SCK"));
         QCOMPARE(m_db->count("Categories"), 1);
+    }
+
+    // Deleting asks nothing; a second Enter must not delete the next record.
+    void enterAfterDeleteDeletesNothingMore_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("table");
+        QTest::addColumn<QString>("list");
+        QTest::addColumn<int>("rows");
+        QTest::newRow("groups, three") << "frmCategory" << "Categories" << "DataGrid1" << 3;
+        QTest::newRow("VAT rates, the last") << "frmSize" << "Sizes" << "DataGrid1" << 1;
+        QTest::newRow("articles, three") << "frmTire" << "Tires" << "DataGrid4" << 3;
+        QTest::newRow("articles, the last") << "frmTire" << "Tires" << "DataGrid4" << 1;
+    }
+    void enterAfterDeleteDeletesNothingMore()
+    {
+        QFETCH(QString, name);
+        QFETCH(QString, table);
+        QFETCH(QString, list);
+        QFETCH(int, rows);
+        for (int i = 0; i < rows; ++i)
+            m_db->exec(QString("INSERT INTO %1 (%2) VALUES (?)")
+                           .arg(table, table == "Tires" ? "descrizione" : kindOf(name).field),
+                       {QString::number(i)});
+        QWidget* s = nav::show(name);
+        QTest::mouseClick(control<QPushButton>(s, "cmdDelete"), Qt::LeftButton);
+        QCOMPARE(m_db->count(table), rows - 1);
+        QCOMPARE(s->focusWidget()->objectName(), rows > 1 ? list : QString("cmdAdd"));
+        QTest::keyClick(s->focusWidget(), Qt::Key_Return);
+        QCOMPARE(m_db->count(table), rows - 1);
+        QCOMPARE(screen(name), s);
     }
 
     void refusedWritesKeepTheScreen()

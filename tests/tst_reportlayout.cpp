@@ -268,14 +268,6 @@ private slots:
             QCOMPARE(formatValue(value, FieldFormat(format), QLocale(QLocale::English, QLocale::UnitedStates)),
                      english);
     }
-
-    void thousandsOfRows()
-    {
-        const ReportDocument doc = layoutReport(smallList(0.5), listOf(5000));
-        // 10 lines on the first page, 12 on every other.
-        QCOMPARE(doc.pageCount(), 1 + (5000 - 10 + 11) / 12);
-        QCOMPARE(doc.texts(doc.pageCount() - 1).filter(QRegularExpression("^R")).last(), QString("R4999"));
-    }
 };
 
 QTEST_GUILESS_MAIN(ReportLayoutTest)

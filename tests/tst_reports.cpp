@@ -151,13 +151,18 @@ private slots:
         QTest::addColumn<QString>("report");
         QTest::addColumn<QStringList>("headings");
         QTest::addColumn<QStringList>("values"); // one value of each row
-        QTest::addColumn<QStringList>("lines");  // those rows as printed
+        QTest::addColumn<QStringList>("lines");  // those rows as printed (patterns)
 
         QTest::newRow("articles") << "frmTire" << "DataReport1"
                                   << QStringList{"Code", "Category", "Size", "Quantity", "Price"}
                                   << QStringList{"TIR1A", "TIR2B", "TIR3C"}
                                   << QStringList{"TIR2B Ca' d'Oro 22 3,5 1234,5", "TIR3C Ferramenta pz 0,1",
                                                  "TIR1A Vernici 12 9,99"};
+        QTest::newRow("customers") << "frmCustomer" << "DataReport4"
+                                   << QStringList{"Code", "Name", "Address", "Contact No."}
+                                   << QStringList{"CUS1A", "CUS2B"}
+                                   << QStringList{"CUS1A L'Aquila Ferramenta e Colori di \\S* Piazza d'Armi 3", // cut
+                                                  "CUS2B Zeta srl Via Roma 1 011 22"};
         QTest::newRow("statistics") << "frmMonthly" << "DataReport5"
                                     << QStringList{"Year", "Month", "Earnings"}
                                     << QStringList{"Rossi", "Anna", "Bianchi"}
@@ -177,6 +182,9 @@ private slots:
                    "('TIR1A', 'zinco', 'Vernici', NULL, 12, 9.99), "
                    "('TIR2B', 'acido', 'Ca'' d''Oro', '22', 3.5, 1234.5), "
                    "('TIR3C', 'bulloni', 'Ferramenta', 'pz', NULL, 0.1)");
+        m_db->exec("INSERT INTO Customers (\"Customer Code\", Cliente, Indirizzo, NumeroTelefonico) VALUES "
+                   "('CUS2B', 'Zeta srl', 'Via Roma 1', '011 22'), "
+                   "('CUS1A', 'L''Aquila Ferramenta e Colori di Giovanni Battista', 'Piazza d''Armi 3', NULL)");
         addDocument("Rossi", 10);
         addDocument("Bianchi", 0.1);
         addDocument("Anna d'Amico", 1500.75);
@@ -186,6 +194,7 @@ private slots:
         // Rows written after the screen read its list are not the screen's.
         m_db->exec("INSERT INTO Tires (\"Tire Code\", descrizione) VALUES ('TIR9Z', 'aaa')");
         addDocument("Aaron", 1);
+        m_db->exec("INSERT INTO Customers (\"Customer Code\", Cliente) VALUES ('CUS0Z', 'Aaron')");
 
         control<QAbstractButton>(s, "cmdReport")->click(); // hidden on frmTire, as delivered
         auto* window = reports::ReportWindow::find(report);
@@ -200,9 +209,14 @@ private slots:
         QCOMPARE(pages.size(), 1);
         QVERIFY(pages[0].contains("(COMPANY NAME)"));
         QVERIFY(pages[0].contains("(Address)"));
-        QCOMPARE(linesWith(pages, headings).value(0).split(' '), headings);
-        QCOMPARE(linesWith(pages, values), lines);
-        QVERIFY(!pages[0].contains("TIR9Z") && !pages[0].contains("Aaron"));
+        QVERIFY(linesWith(pages, {headings.first()}).contains(headings.join(' ')));
+        const QStringList printed = linesWith(pages, values);
+        QCOMPARE(printed.size(), lines.size());
+        for (int i = 0; i < lines.size(); ++i)
+            QVERIFY2(QRegularExpression(QRegularExpression::anchoredPattern(lines[i])).match(printed[i]).hasMatch(),
+                     qPrintable(printed[i]));
+        QVERIFY(!pages[0].contains("Battista"));
+        QVERIFY(!pages[0].contains("TIR9Z") && !pages[0].contains("Aaron") && !pages[0].contains("CUS0Z"));
 
         window->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -212,28 +226,21 @@ private slots:
         QVERIFY(fresh && fresh->isVisible() && fresh->isEnabled());
         // Created afresh: it reads the rows written meanwhile, first row current.
         const DataSource* source = fresh->findChild<DataSource*>(screenName == "frmTire" ? "Adodc4" : "Adodc1");
-        QCOMPARE(source->recordCount(), m_db->count(screenName == "frmTire" ? "Tires" : "Fatture"));
+        const QString table = screenName == "frmTire" ? "Tires" : screenName == "frmCustomer" ? "Customers" : "Fatture";
+        QCOMPARE(source->recordCount(), m_db->count(table));
         QCOMPARE(source->currentRow(), 0);
     }
 
-    void customerListThroughTheEntryPoint()
+    void oneWindowPerReportAndItGoesWithItsScreen()
     {
-        m_db->exec("INSERT INTO Customers (\"Customer Code\", Cliente, Indirizzo, NumeroTelefonico) VALUES "
-                   "('CUS2B', 'Zeta srl', 'Via Roma 1', '011 22'), "
-                   "('CUS1A', 'L''Aquila Ferramenta e Colori di Giovanni Battista', 'Piazza d''Armi 3', NULL)");
+        m_db->exec("INSERT INTO Customers (\"Customer Code\", Cliente) VALUES ('CUS2B', 'Zeta srl')");
         QPointer<QWidget> s = nav::show("frmCustomer");
         DataSource source;
         source.setSource("SELECT * FROM Customers ORDER BY Cliente");
         reports::printList("DataReport4", source, s);
         QVERIFY(!s->isEnabled());
 
-        const QStringList pages = printedPages("DataReport4");
-        QCOMPARE(linesWith(pages, {"Code", "CUS"}),
-                 (QStringList{"Code Name Address Contact No.",
-                              "CUS1A L'Aquila Ferramenta e Colori di Giova Piazza d'Armi 3", // cut at its column
-                              "CUS2B Zeta srl Via Roma 1 011 22"}));
-
-        // One window per report: printing again shows the new rows in it.
+        // Printing again shows the new rows in the same window.
         m_db->exec("INSERT INTO Customers (\"Customer Code\", Cliente) VALUES ('CUS3C', 'Alfa')");
         source.refresh();
         reports::printList("DataReport4", source, s);
@@ -241,7 +248,8 @@ private slots:
         for (QWidget* w : QApplication::topLevelWidgets())
             windows += w->objectName() == "DataReport4" && w->isVisible();
         QCOMPARE(windows, 1);
-        QCOMPARE(linesWith(printedPages("DataReport4"), {"CUS"}).value(0), QString("CUS3C Alfa"));
+        QCOMPARE(linesWith(printedPages("DataReport4"), {"CUS"}),
+                 (QStringList{"CUS3C Alfa", "CUS2B Zeta srl"}));
 
         // The screen going (the program ending) takes its report along and
         // comes back no more.
