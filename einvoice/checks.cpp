@@ -74,10 +74,27 @@ QStringList companyProblems(const Company& c)
     return p;
 }
 
+bool isForeign(const Customer& c)
+{
+    return !c.nazione.isEmpty() && c.nazione.toUpper() != QLatin1String("IT");
+}
+
 QStringList customerProblems(const Customer& c)
 {
     QStringList p;
     required(p, c.name, QStringLiteral("name (Ragione Sociale)"), 80);
+    if (isForeign(c)) {
+        if (!matches(c.nazione.toUpper(), "[A-Z]{2}"))
+            p << QStringLiteral("The Nazione must be a two-letter country code, such as FR.");
+        if (c.partitaIva.isEmpty())
+            p << QStringLiteral("The VAT number (Partita IVA) of a customer abroad is missing.");
+        else if (!matches(c.partitaIva, "[A-Za-z0-9]{1,28}"))
+            p << QStringLiteral("The VAT number of a customer abroad must be letters and digits "
+                                "only, without spaces (at most 28).");
+        required(p, c.indirizzo, QStringLiteral("address (Indirizzo)"), 60);
+        required(p, c.citta, QStringLiteral("town (Comune)"), 60);
+        return p;
+    }
     if (c.partitaIva.isEmpty() && c.codiceFiscale.isEmpty())
         p << QStringLiteral("Both the Partita IVA and the Codice Fiscale are missing: the file "
                             "needs at least one.");

@@ -28,6 +28,11 @@ struct Problems {
     QString message(int invoiceNumber) const;
 };
 
+// A customer outside Italy: the exchange system forwards nothing to it
+// (Codice Destinatario XXXXXXX), takes its own VAT number as it is and no
+// Italian CAP.
+bool isForeign(const Customer& customer);
+
 QStringList companyProblems(const Company& company);
 QStringList customerProblems(const Customer& customer);
 // The header's and the lines' problems; the lines' figures go to `figures`.

@@ -68,9 +68,11 @@ void transmission(Writer& w, const Document& d, const QString& progressive)
               c.codiceFiscale.isEmpty() ? c.partitaIva : c.codiceFiscale);
     w.text(QStringLiteral("ProgressivoInvio"), progressive);
     w.text(QStringLiteral("FormatoTrasmissione"), QStringLiteral("FPR12"));
-    const bool byCode = !cu.codiceDestinatario.isEmpty();
+    const bool byCode = !cu.codiceDestinatario.isEmpty() || isForeign(cu);
     w.text(QStringLiteral("CodiceDestinatario"),
-           byCode ? cu.codiceDestinatario.toUpper() : QStringLiteral("0000000"));
+           isForeign(cu) ? QStringLiteral("XXXXXXX")
+           : byCode      ? cu.codiceDestinatario.toUpper()
+                         : QStringLiteral("0000000"));
     if (!byCode)
         w.text(QStringLiteral("PECDestinatario"), cu.pec);
     w.close();
@@ -102,14 +104,18 @@ void buyer(Writer& w, const Customer& c)
 {
     w.open(QStringLiteral("CessionarioCommittente"));
     w.open(QStringLiteral("DatiAnagrafici"));
+    const bool foreign = isForeign(c);
     if (!c.partitaIva.isEmpty())
         idFiscale(w, QStringLiteral("IdFiscaleIVA"), c.nazione, c.partitaIva);
-    w.optional(QStringLiteral("CodiceFiscale"), c.codiceFiscale.toUpper());
+    if (!foreign)
+        w.optional(QStringLiteral("CodiceFiscale"), c.codiceFiscale.toUpper());
     w.open(QStringLiteral("Anagrafica"));
     w.text(QStringLiteral("Denominazione"), c.name);
     w.close();
     w.close();
-    address(w, c.indirizzo, QString(), c.cap, c.citta, c.provincia, c.nazione);
+    // Abroad the exchange system takes 00000 for the CAP and no province.
+    address(w, c.indirizzo, QString(), foreign ? QStringLiteral("00000") : c.cap, c.citta,
+            foreign ? QString() : c.provincia, c.nazione);
     w.close();
 }
 

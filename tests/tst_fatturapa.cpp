@@ -166,6 +166,7 @@ private slots:
         QTest::newRow("accents, ampersand, typographic quotes") << "text";
         QTest::newRow("two DDTs and a line without one") << "twoDdt";
         QTest::newRow("a line with an amount only, packages") << "amountOnly";
+        QTest::newRow("customer abroad") << "abroad";
     }
     void validatesAgainstSchema()
     {
@@ -187,6 +188,12 @@ private slots:
             line(1, "Cavo", 100, 0.45, 22, "118", "01/12/2026");
             line(1, "Nastro", 10, 1.2, 22, "121", "2026-12-03");
             line(1, "Trasporto", 1, 15, 22);
+        } else if (setup == "abroad") {
+            m_db->exec("INSERT INTO Customers ([Customer Code], Cliente, Indirizzo, città, cap, "
+                       "PartitaIva, Nazione) VALUES ('CUS6F', 'Quincaillerie Dupont SARL', "
+                       "'12 rue de la Paix', 'Lyon', '69002', '40303265045', 'FR')");
+            invoice(1, "CUS6F", "Quincaillerie Dupont SARL");
+            line(1, "Lucchetto", 5, 9.9, 22);
         } else if (setup == "amountOnly") {
             customer("CUS5E", "Costruzioni Zanon", "5RUO82D", "");
             invoice(1, "CUS5E", "Costruzioni Zanon");
@@ -222,6 +229,10 @@ private slots:
             QCOMPARE(texts(file, "NumeroDDT"), (QStringList{"118", "121"}));
             QCOMPARE(texts(file, "DataDDT"), (QStringList{"2026-12-01", "2026-12-03"}));
             QCOMPARE(texts(file, "RiferimentoNumeroLinea"), (QStringList{"1", "2"}));
+        } else if (setup == "abroad") {
+            QCOMPARE(texts(file, "CodiceDestinatario"), QStringList{"XXXXXXX"});
+            QCOMPARE(texts(file, "CAP").last(), QString("00000"));
+            QCOMPARE(texts(file, "IdPaese").last(), QString("FR"));
         } else if (setup == "amountOnly") {
             QCOMPARE(texts(file, "Quantita"), QStringList{"2.00"});
             QCOMPARE(texts(file, "PrezzoUnitario"), (QStringList{"7.80", "4.50"}));
