@@ -2,10 +2,17 @@
 
 #include "app/navigation.h"
 #include "common/logo.h"
+#include "common/messagebox.h"
+#include "data/backup.h"
+#include "data/database.h"
 
+#include <QApplication>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QHBoxLayout>
+#include <QLocale>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -46,10 +53,47 @@ MainMenu::MainMenu(QWidget* parent) : QWidget(parent)
 
     column->addStretch();
 
+    auto* bar = new QMenuBar(this);
+    bar->setObjectName(QStringLiteral("mnuBar"));
+    QMenu* archive = bar->addMenu(QStringLiteral("&Archivio"));
+    archive->setObjectName(QStringLiteral("mnuArchivio"));
+    QAction* backup = archive->addAction(QStringLiteral("&Copia di sicurezza..."));
+    backup->setObjectName(QStringLiteral("mnuBackup"));
+    connect(backup, &QAction::triggered, this, &MainMenu::backUp);
+
     auto* layout = new QHBoxLayout(this);
+    layout->setMenuBar(bar);
     layout->addWidget(makeLogo(this, 96), 0, Qt::AlignTop);
     layout->addWidget(frame, 1);
     resize(460, 300);
+}
+
+void MainMenu::backUp()
+{
+    QFileDialog dialog(this, QStringLiteral("Copia di sicurezza"));
+    dialog.setObjectName(QStringLiteral("dlgBackup"));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setNameFilter(QStringLiteral("Database Velinor (*.mdb)"));
+    dialog.setDefaultSuffix(QStringLiteral("mdb"));
+    dialog.setDirectory(QDir::home());
+    dialog.selectFile(backupFileName());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+
+    const QString target = dialog.selectedFiles().first();
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    try {
+        const BackupResult copy = backupDatabase(Database::defaultPath(), target);
+        QApplication::restoreOverrideCursor();
+        const QString size =
+            QLocale().formattedDataSize(copy.bytes, 0, QLocale::DataSizeTraditionalFormat);
+        msg::information(this, QStringLiteral("The backup was written to %1 (%2) and passed the "
+                                              "integrity check.")
+                                   .arg(QDir::toNativeSeparators(copy.path), size));
+    } catch (const DbError& e) {
+        QApplication::restoreOverrideCursor();
+        msg::failed(this, QStringLiteral("Backing up the database"), e.text());
+    }
 }
 
 } // namespace velinor

@@ -4,11 +4,15 @@
 
 namespace velinor {
 
-// frmMenu: the hub; each button opens a working screen.
+// frmMenu: the hub; each button opens a working screen. Its menu bar
+// copies the database file.
 class MainMenu : public QWidget {
     Q_OBJECT
 public:
     explicit MainMenu(QWidget* parent = nullptr);
+
+private:
+    void backUp();
 };
 
 } // namespace velinor

@@ -16,7 +16,6 @@ void show(QWidget* parent, const QString& text, Icon icon = Icon::Critical);
 
 inline void critical(QWidget* parent, const QString& text) { show(parent, text, Icon::Critical); }
 inline void exclamation(QWidget* parent, const QString& text) { show(parent, text, Icon::Exclamation); }
-// A finished task worth telling, such as where a file was written.
 inline void information(QWidget* parent, const QString& text) { show(parent, text, Icon::Information); }
 
 // A failed operation, named, with the reason: "Saving the article failed: ...".

@@ -52,7 +52,6 @@ public:
     ReportDocument run(const ReportData& data)
     {
         startPage();
-        place(m_def.reportHeader, {});
         if (data.grouped())
             runGroups(data);
         else
@@ -67,13 +66,16 @@ private:
         const ReportRows* rows = nullptr;
         int row = -1;
     };
-    using Sources = std::vector<Source>; // the own row first, then the parent
+    struct Sources {
+        Source own;
+        Source parent;
+    };
 
     void runList(const ReportRows& rows)
     {
         const std::vector<Binding> detail = bind(m_def.detail, {&rows});
         for (int r = 0; r < rows.size(); ++r)
-            place(m_def.detail, {{&rows, r}}, &detail);
+            place(m_def.detail, {{&rows, r}, {}}, &detail);
     }
 
     void runGroups(const ReportData& data)
@@ -97,10 +99,10 @@ private:
             const std::vector<int>& mine = found != childrenOf.constEnd() ? *found : none;
             // Keep the header with its first line.
             const double keep = mine.empty() ? 0 : pointsFromCm(m_def.detail.height);
-            place(m_def.groupHeader, {{&parents, p}}, &header, keep);
+            place(m_def.groupHeader, {{&parents, p}, {}}, &header, keep);
             for (int c : mine)
                 place(m_def.detail, {{&children, c}, {&parents, p}}, &detail);
-            place(m_def.groupFooter, {{&parents, p}}, &footer);
+            place(m_def.groupFooter, {{&parents, p}, {}}, &footer);
         }
     }
 
@@ -123,12 +125,14 @@ private:
         return bindings;
     }
 
+    // The report header opens the first page, above the page header.
     void startPage()
     {
         m_doc.pages.emplace_back();
         m_y = m_top;
-        if (m_doc.pages.size() > 1 || m_def.reportHeader.height <= 0)
-            put(m_def.pageHeader, {}, nullptr);
+        if (m_doc.pages.size() == 1)
+            put(m_def.reportHeader, {}, nullptr);
+        put(m_def.pageHeader, {}, nullptr);
         m_bodyTop = m_y;
     }
 
@@ -151,11 +155,6 @@ private:
             startPage();
         }
         put(section, sources, bindings);
-        // The page header follows the report header on the first page.
-        if (&section == &m_def.reportHeader) {
-            put(m_def.pageHeader, {}, nullptr);
-            m_bodyTop = m_y;
-        }
     }
 
     void put(const Section& section, const Sources& sources, const std::vector<Binding>* bindings)
@@ -194,9 +193,9 @@ private:
 
     QString valueOf(const Binding& b, const Sources& sources, FieldFormat format) const
     {
-        if (b.table < 0 || b.table >= static_cast<int>(sources.size()))
+        const Source& s = b.table == 0 ? sources.own : sources.parent;
+        if (b.table < 0 || !s.rows)
             return {};
-        const Source& s = sources[static_cast<size_t>(b.table)];
         return formatValue(s.rows->values[static_cast<size_t>(s.row)].at(b.column), format, m_locale);
     }
 

@@ -64,20 +64,22 @@ private:
     std::array<double, 256> m_advance{};
 };
 
-} // namespace
+std::vector<MeasuredFont> measuredFonts(const ReportDocument& document, QPaintDevice* device)
+{
+    std::vector<MeasuredFont> fonts;
+    fonts.reserve(document.fonts.size());
+    for (const ReportFont& f : document.fonts)
+        fonts.emplace_back(f, device);
+    return fonts;
+}
 
-void paintPage(QPainter& painter, const ReportDocument& document, int page, double dpiX,
-               double dpiY, QPointF origin)
+void paintItems(QPainter& painter, const ReportDocument& document, int page, double dpiX, double dpiY,
+                QPointF origin, const std::vector<MeasuredFont>& fonts)
 {
     const double fx = dpiX / 72.0, fy = dpiY / 72.0;
     auto map = [&](const QRectF& r) {
         return QRectF((r.x() - origin.x()) * fx, (r.y() - origin.y()) * fy, r.width() * fx, r.height() * fy);
     };
-
-    std::vector<MeasuredFont> fonts;
-    fonts.reserve(document.fonts.size());
-    for (const ReportFont& f : document.fonts)
-        fonts.emplace_back(f, painter.device());
 
     QPen pen(Qt::black);
     pen.setWidthF(0.6 * fx);
@@ -117,6 +119,14 @@ void paintPage(QPainter& painter, const ReportDocument& document, int page, doub
     }
 }
 
+} // namespace
+
+void paintPage(QPainter& painter, const ReportDocument& document, int page, double dpiX,
+               double dpiY, QPointF origin)
+{
+    paintItems(painter, document, page, dpiX, dpiY, origin, measuredFonts(document, painter.device()));
+}
+
 bool paintReport(QPagedPaintDevice* device, const ReportDocument& document)
 {
     device->setPageLayout(QPageLayout(QPageSize(document.pageSize, QPageSize::Point),
@@ -127,10 +137,11 @@ bool paintReport(QPagedPaintDevice* device, const ReportDocument& document)
     QPainter painter;
     if (!painter.begin(device))
         return false;
+    const std::vector<MeasuredFont> fonts = measuredFonts(document, device);
     for (int page = 0; page < document.pageCount(); ++page) {
         if (page > 0 && !device->newPage())
             return false;
-        paintPage(painter, document, page, dpiX, dpiY, paint.topLeft());
+        paintItems(painter, document, page, dpiX, dpiY, paint.topLeft(), fonts);
     }
     return painter.end();
 }

@@ -61,7 +61,8 @@ ReportWindow::ReportWindow(ReportDocument document) : m_document(std::move(docum
     setWindowTitle(m_document.name);
     setAttribute(Qt::WA_DeleteOnClose);
 
-    m_printer = std::make_unique<QPrinter>(QPrinter::ScreenResolution);
+    // At the printer's resolution, so that the preview cuts texts where paper does.
+    m_printer = std::make_unique<QPrinter>(QPrinter::HighResolution);
     m_printer->setPageLayout(paperOf(m_document));
     m_preview = new QPrintPreviewWidget(m_printer.get(), this);
     m_preview->setObjectName(QStringLiteral("preview"));
@@ -103,6 +104,8 @@ ReportWindow::ReportWindow(ReportDocument document) : m_document(std::move(docum
     bar->addSeparator();
     add(QStringLiteral("Stampa..."), "actPrint", QKeySequence::Print, [this] { print(); });
     add(QStringLiteral("Esporta PDF..."), "actExportPdf", QKeySequence(), [this] { askExportPdf(); });
+    bar->addSeparator();
+    add(QStringLiteral("Chiudi"), "actClose", QKeySequence(Qt::Key_Escape), [this] { close(); });
 
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -1,0 +1,164 @@
+#include "data/backup.h"
+
+#include "data/database.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryFile>
+
+#include <sqlite3.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <memory>
+#include <unistd.h>
+
+namespace velinor {
+
+namespace {
+
+// Pages copied per step; between steps the source is unlocked, so a writer
+// waiting to commit gets in, and the backup restarts from its new state.
+constexpr int pagesPerStep = 1024;
+constexpr int busyPauseMs = 100;
+constexpr int busyRetries = 100;
+
+struct CloseConnection {
+    void operator()(sqlite3* db) const { sqlite3_close_v2(db); }
+};
+using Connection = std::unique_ptr<sqlite3, CloseConnection>;
+
+QString shown(const QString& path)
+{
+    return QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+}
+
+QString errorText(sqlite3* db) { return QString::fromUtf8(sqlite3_errmsg(db)); }
+
+bool sameFile(const QString& a, const QString& b)
+{
+    std::error_code ec;
+    return std::filesystem::equivalent(QFile::encodeName(a).toStdString(),
+                                       QFile::encodeName(b).toStdString(), ec);
+}
+
+void copyPages(Database& source, sqlite3* dest)
+{
+    sqlite3_backup* backup = sqlite3_backup_init(dest, "main", source.handle(), "main");
+    if (!backup)
+        throw DbError(QStringLiteral("the copy cannot be started: %1").arg(errorText(dest)));
+    int rc = SQLITE_OK;
+    int busy = 0;
+    while (true) {
+        rc = sqlite3_backup_step(backup, pagesPerStep);
+        if (rc == SQLITE_OK) {
+            busy = 0;
+            sqlite3_sleep(1);
+        } else if ((rc == SQLITE_BUSY || rc == SQLITE_LOCKED) && ++busy <= busyRetries) {
+            sqlite3_sleep(busyPauseMs);
+        } else {
+            break;
+        }
+    }
+    sqlite3_backup_finish(backup);
+    if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
+        throw DbError(QStringLiteral("the database file stayed locked by another program; "
+                                     "try again in a moment"));
+    if (rc != SQLITE_DONE)
+        throw DbError(QStringLiteral("the copy could not be written: %1")
+                          .arg(QString::fromUtf8(sqlite3_errstr(rc))));
+}
+
+void checkCopy(sqlite3* copy)
+{
+    sqlite3_stmt* raw = nullptr;
+    if (sqlite3_prepare_v2(copy, "PRAGMA integrity_check", -1, &raw, nullptr) != SQLITE_OK)
+        throw DbError(QStringLiteral("the copy cannot be checked: %1").arg(errorText(copy)));
+    const std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> st(raw, sqlite3_finalize);
+    QStringList problems;
+    int rc;
+    while ((rc = sqlite3_step(raw)) == SQLITE_ROW)
+        problems << QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(raw, 0)));
+    if (rc != SQLITE_DONE)
+        problems << errorText(copy);
+    if (problems != QStringList{QStringLiteral("ok")})
+        throw DbError(QStringLiteral("the copy failed its integrity check, so the database "
+                                     "itself may be damaged: %1")
+                          .arg(problems.mid(0, 3).join(QStringLiteral("; "))));
+}
+
+// A rename is only durable once its folder is written out.
+void syncFolder(const QString& folder)
+{
+    const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY);
+    if (fd >= 0) {
+        ::fsync(fd);
+        ::close(fd);
+    }
+}
+
+} // namespace
+
+QString backupFileName(const QDate& day)
+{
+    return QStringLiteral("db1-%1.mdb").arg(day.toString(Qt::ISODate));
+}
+
+QString backupTarget(const QString& destination)
+{
+    if (QFileInfo(destination).isDir())
+        return QDir(destination).absoluteFilePath(backupFileName());
+    return QFileInfo(destination).absoluteFilePath();
+}
+
+BackupResult backupDatabase(const QString& source, const QString& target)
+{
+    Database db(source); // refuses a missing file or one that is not a database
+    const QFileInfo info(target);
+    if (info.exists() && sameFile(db.path(), target))
+        throw DbError(QStringLiteral("%1 is the database itself; choose another file for the copy")
+                          .arg(shown(target)));
+    if (info.isDir())
+        throw DbError(QStringLiteral("%1 is a folder").arg(shown(target)));
+
+    const QString folder = info.absolutePath();
+    QTemporaryFile temp(QDir(folder).filePath(QStringLiteral(".%1.XXXXXX").arg(info.fileName())));
+    if (!temp.open())
+        throw DbError(QStringLiteral("the copy cannot be written in %1: %2")
+                          .arg(QDir::toNativeSeparators(folder), temp.errorString()));
+    temp.close();
+
+    {
+        sqlite3* raw = nullptr;
+        const int rc = sqlite3_open_v2(QFile::encodeName(temp.fileName()).constData(), &raw,
+                                       SQLITE_OPEN_READWRITE, nullptr);
+        Connection copy(raw);
+        if (rc != SQLITE_OK)
+            throw DbError(QStringLiteral("the copy cannot be written in %1: %2")
+                              .arg(QDir::toNativeSeparators(folder),
+                                   raw ? errorText(raw) : QStringLiteral("out of memory")));
+        copyPages(db, copy.get());
+        // A copy of a write-ahead-log database would need its side files
+        // again when opened; the copy stands alone in one file.
+        if (sqlite3_exec(copy.get(), "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr)
+            != SQLITE_OK)
+            throw DbError(QStringLiteral("the copy could not be written: %1")
+                              .arg(errorText(copy.get())));
+        checkCopy(copy.get());
+    }
+
+    if (std::rename(QFile::encodeName(temp.fileName()).constData(),
+                    QFile::encodeName(info.absoluteFilePath()).constData())
+        != 0)
+        throw DbError(QStringLiteral("%1 cannot be written: %2")
+                          .arg(shown(target), QString::fromLocal8Bit(std::strerror(errno))));
+    temp.setAutoRemove(false);
+    syncFolder(folder);
+    return {info.absoluteFilePath(), QFileInfo(info.absoluteFilePath()).size()};
+}
+
+} // namespace velinor
