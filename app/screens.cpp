@@ -3,9 +3,9 @@
 #include "app/admingate.h"
 #include "app/mainmenu.h"
 #include "app/newaccount.h"
-#include "app/standin.h"
 #include "app/userlogin.h"
-#include "common/credit.h"
+#include "documents/documentkind.h"
+#include "documents/documentscreen.h"
 #include "masterdata/articlescreen.h"
 #include "masterdata/companyscreen.h"
 #include "masterdata/customerscreen.h"
@@ -39,11 +39,8 @@ QWidget* createScreen(const QString& name)
         return new MonthlyScreen;
     if (const LookupKind* kind = lookupKind(name))
         return new LookupScreen(*kind);
-    // Screens still to be built.
-    if (name == QLatin1String("frmFatture"))
-        return new StandIn(name, withCredit(QStringLiteral("Velinor")));
-    if (name == QLatin1String("frmordini"))
-        return new StandIn(name, withCredit(QStringLiteral("Velinor")));
+    if (const DocumentKind* kind = documentKind(name))
+        return new DocumentScreen(*kind);
     throw std::invalid_argument("unknown screen " + name.toStdString());
 }
 

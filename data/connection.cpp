@@ -22,6 +22,11 @@ void Connection::execute(const QString& sql, const QVariantList& params)
     database().exec(sql, params);
 }
 
+void Connection::probe(const QString& sql)
+{
+    const Statement prepared(database(), sql);
+}
+
 std::unique_ptr<DataSource> Connection::openRecordset(const QString& sql, const QVariantList& params)
 {
     database();

@@ -16,6 +16,9 @@ public:
     bool isOpen() const { return m_db != nullptr; }
 
     void execute(const QString& sql, const QVariantList& params = {});
+    // Proves that a query can be run (its tables and fields exist) without
+    // reading its rows.
+    void probe(const QString& sql);
     std::unique_ptr<DataSource> openRecordset(const QString& sql, const QVariantList& params = {});
     Database& database();
 

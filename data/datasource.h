@@ -82,6 +82,17 @@ public:
     // Discards them; an appended row disappears.
     void cancelBatch();
     void deleteCurrent();
+    // Removes every row of the snapshot from its table, as one reset of the
+    // views; an appended row that was never written just disappears.
+    void deleteAll();
+    // Changed fields of the current row not yet written.
+    bool hasChanges() const { return !m_pending.empty(); }
+
+    // What the source holds in memory, so that a rolled-back transaction can
+    // bring it back in line with the file (see SourceTransaction).
+    struct Snapshot;
+    Snapshot snapshot() const;
+    void restore(const Snapshot& saved);
 
     bool isEditable() const { return !m_table.isEmpty(); }
 
@@ -126,6 +137,14 @@ private:
     int m_current = -1;
     int m_beforeNew = -1;
     std::vector<Pending> m_pending;
+};
+
+struct DataSource::Snapshot {
+    std::vector<Row> rows;
+    QByteArray arena;
+    int current = -1;
+    int beforeNew = -1;
+    std::vector<Pending> pending;
 };
 
 } // namespace velinor

@@ -100,6 +100,12 @@ QStringList schemaStatements()
             "cliente" TEXT,
             "numerorighe" REAL))"),
         QStringLiteral(R"(INSERT INTO "Ydummy" VALUES ('', 0, '', 0))"),
+        // Opening a document reads its lines by number; saving checks the
+        // number is free. A file without these still works, only slower.
+        QStringLiteral(R"(CREATE INDEX "DettaglioFatture_Numero_Ordine" ON "DettaglioFatture" ("Numero Ordine"))"),
+        QStringLiteral(R"(CREATE INDEX "DettaglioFatture_Numero_Fattura" ON "DettaglioFatture" ("Numero Fattura"))"),
+        QStringLiteral(R"(CREATE INDEX "Fatture_Numero_Ordine" ON "Fatture" ("Numero Ordine"))"),
+        QStringLiteral(R"(CREATE INDEX "Fatture_Order_Code" ON "Fatture" ("Order Code"))"),
         // The seller, for electronic invoices: always exactly one row.
         // ProgressivoInvio is the last number given to an exported file;
         // it only grows, so no file name is ever used twice.

@@ -99,10 +99,14 @@ private:
             const std::vector<int>& mine = found != childrenOf.constEnd() ? *found : none;
             // Keep the header with its first line.
             const double keep = mine.empty() ? 0 : pointsFromCm(m_def.detail.height);
-            place(m_def.groupHeader, {{&parents, p}, {}}, &header, keep);
+            const Sources group{{&parents, p}, {}};
+            place(m_def.groupHeader, group, &header, keep);
+            if (m_def.repeatGroupHeader)
+                m_group = Group{&group, &header};
             for (int c : mine)
                 place(m_def.detail, {{&children, c}, {&parents, p}}, &detail);
-            place(m_def.groupFooter, {{&parents, p}, {}}, &footer);
+            place(m_def.groupFooter, group, &footer);
+            m_group = Group{};
         }
     }
 
@@ -134,6 +138,8 @@ private:
             put(m_def.reportHeader, {}, nullptr);
         put(m_def.pageHeader, {}, nullptr);
         m_bodyTop = m_y;
+        if (m_group.sources)
+            put(m_def.groupHeader, *m_group.sources, m_group.bindings);
     }
 
     void endPage()
@@ -169,6 +175,7 @@ private:
                                pointsFromCm(e.width), pointsFromCm(e.height));
             item.font = static_cast<quint8>(std::clamp<int>(e.font, 0, int(m_def.fonts.size()) - 1));
             item.align = e.align;
+            item.shrink = e.kind == ElementKind::Field && e.format == FieldFormat::Number;
             switch (e.kind) {
             case ElementKind::Label:
                 item.text = e.text;
@@ -202,6 +209,11 @@ private:
     const ReportDefinition& m_def;
     const QLocale& m_locale;
     ReportDocument m_doc;
+    struct Group {
+        const Sources* sources = nullptr;
+        const std::vector<Binding>* bindings = nullptr;
+    };
+    Group m_group; // the group that a new page continues
     double m_left = 0, m_top = 0, m_footerTop = 0, m_bodyTop = 0, m_y = 0;
 };
 

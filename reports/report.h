@@ -39,9 +39,11 @@
 // Report header prints once on the first page, above the page header; page
 // header and footer on every page; the report footer once at the end. A
 // section that does not fit above the page footer starts a new page; a
-// group header also moves when its first detail line would not fit under it.
-// Field text is left as it is; the painter cuts what does not fit its width
-// so it never pushes the next column.
+// group header also moves when its first detail line would not fit under it,
+// and with repeatGroupHeader it prints again under the page header of every
+// later page its group reaches. Field text is left as it is; the painter cuts
+// what does not fit its width so it never pushes the next column; a Number
+// field is set smaller instead, down to half size, or else printed "###".
 
 #include <QLocale>
 #include <QRectF>
@@ -96,6 +98,8 @@ struct ReportDefinition {
     double pageWidth = 21.0, pageHeight = 29.7; // cm, A4 portrait
     double marginLeft = 1.5, marginTop = 1.5, marginRight = 1.5, marginBottom = 1.5;
     std::vector<ReportFont> fonts{ReportFont{}};
+    // The group header again at the top of every later page of its group.
+    bool repeatGroupHeader = false;
     Section reportHeader, pageHeader, groupHeader, detail, groupFooter, pageFooter, reportFooter;
 };
 
@@ -125,6 +129,9 @@ struct ReportItem {
     Kind kind = Text;
     quint8 font = 0;
     Qt::Alignment align = Qt::AlignLeft;
+    // A number too wide for its cell is set smaller rather than cut, since a
+    // cut number reads as another number.
+    bool shrink = false;
     QRectF rect; // a line runs from its top left to its bottom right corner
     QString text;
 };

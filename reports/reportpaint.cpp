@@ -6,6 +6,7 @@
 #include <QPagedPaintDevice>
 #include <QPainter>
 
+#include <algorithm>
 #include <array>
 
 namespace velinor::reports {
@@ -103,9 +104,28 @@ void paintItems(QPainter& painter, const ReportDocument& document, int page, dou
                 currentFont = item.font;
             }
             double width = f.advance(item.text);
-            // Text wider than its cell is cut at the cell's edge, never moved,
-            // and what is cut off is not in the page at all.
-            const QString text = width <= r.width() + 0.5 ? item.text : f.fitting(item.text, r.width(), &width);
+            QString text = item.text;
+            if (item.shrink && width > r.width() + 0.5) {
+                // The same font smaller, down to half; a number that does not
+                // fit even so prints as "###", never as another number.
+                QFont smaller = f.font;
+                double scale = r.width() / width;
+                do {
+                    smaller.setPointSizeF(f.font.pointSizeF() * std::max(0.5, scale));
+                    width = QFontMetricsF(smaller, painter.device()).horizontalAdvance(text);
+                    scale *= 0.95; // sizes do not scale advances exactly
+                } while (width > r.width() + 0.5 && scale > 0.5);
+                if (width > r.width() + 0.5) {
+                    text = QStringLiteral("###");
+                    width = QFontMetricsF(smaller, painter.device()).horizontalAdvance(text);
+                }
+                painter.setFont(smaller);
+                currentFont = -1;
+            } else if (width > r.width() + 0.5) {
+                // Text wider than its cell is cut at the cell's edge, never
+                // moved, and what is cut off is not in the page at all.
+                text = f.fitting(item.text, r.width(), &width);
+            }
             double x = r.left();
             if (item.align & Qt::AlignRight)
                 x = r.right() - width;

@@ -1,0 +1,787 @@
+#include "documents/documentscreen.h"
+
+#include "app/navigation.h"
+#include "common/credit.h"
+#include "common/logo.h"
+#include "common/messagebox.h"
+#include "common/numbertext.h"
+#include "common/recordcode.h"
+#include "common/textselect.h"
+#include "data/connection.h"
+#include "data/datagrid.h"
+#include "data/datasource.h"
+#include "data/fieldbinding.h"
+#include "data/sourcetransaction.h"
+#include "documents/documentkind.h"
+#include "documents/documentstore.h"
+#include "documents/linesgrid.h"
+#include "reports/documentprint.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace velinor {
+
+namespace {
+
+// Positions of a line's fields, in the table order of Odummy.
+enum LinePosition {
+    lineDescription = 1,
+    lineQuantity = 2,
+    linePrice = 3,
+    lineTaxable = 4,
+    lineVat = 5,
+    lineTotal = 6,
+    lineDate = 10,
+    lineCustomer = 11,
+    lineArticle = 13,
+    lineDdt = 14,
+    lineDdtDate = 15,
+    lineUnit = 16,
+};
+
+// Positions of the article pick list's columns.
+enum ArticlePosition {
+    articleDescription = 0,
+    articleUnit = 2,
+    articleCode = 3,
+    articleVat = 9,
+    articlePrice1 = 10,
+};
+
+const char* const customerColumns[] = {"Customer Code", "Cliente", "Indirizzo",
+                                       "NumeroTelefonico", "città", "PartitaIva",
+                                       "CodiceFiscale", "listino"};
+const int customerWidths[] = {12, 34, 28, 15, 16, 13, 17, 7};
+
+const char* const articleColumns[] = {"descrizione", "Price", "Pattern", "Tire Code", "Category",
+                                      "Size", "Quantity", "Min", "Max", "Iva",
+                                      "listino1", "listino2", "listino3", "misura"};
+const int articleWidths[] = {36, 8, 7, 12, 13, 7, 8, 6, 6, 5, 9, 9, 9, 8};
+
+const char* const archiveColumns[] = {"Order Code", "Date", "Cliente", "Codice Cliente",
+                                      "Totale Imponibile", "Totale Imposta", "Totale Fattura",
+                                      "Pagamento", "Scadenze", "Destinazione Diversa", "Causale",
+                                      "Vettore", "Aspetto", "Numero Ordine", "Numero DDT",
+                                      "Numero Preventivo"};
+const int archiveWidths[] = {13, 11, 30, 13, 15, 13, 13, 16, 12, 18, 12, 14, 14, 14, 12, 16};
+
+// Widths of the lines grid by field position; later fields get the last one.
+const int lineWidths[] = {5, 34, 9, 10, 11, 6, 11, 9, 9, 11, 11, 13, 13, 13, 9, 11, 6, 9};
+
+// The largest whole number a double holds exactly.
+constexpr double largestNumber = 9007199254740992.0;
+
+QPushButton* makeButton(const QString& caption, const char* name, QWidget* parent)
+{
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(QLatin1String(name));
+    return b;
+}
+
+QLabel* makeCaption(const QString& text, const QString& name, QWidget* parent)
+{
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    return label;
+}
+
+QLineEdit* makeBox(const char* name, QWidget* parent)
+{
+    auto* box = new QLineEdit(parent);
+    box->setObjectName(QLatin1String(name));
+    return box;
+}
+
+QLineEdit* makeMirror(const char* name, QWidget* parent)
+{
+    QLineEdit* box = makeBox(name, parent);
+    box->setReadOnly(true);
+    box->setVisible(false);
+    return box;
+}
+
+void setWidths(DataGrid* grid, const int* widths, int count)
+{
+    const QFontMetrics metrics = grid->fontMetrics();
+    const int ch = metrics.horizontalAdvance(QLatin1Char('x'));
+    GridModel* model = grid->gridModel();
+    for (int c = 0; c < model->columnCount(); ++c) {
+        const QString heading = model->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+        grid->setColumnWidth(c, std::max(widths[std::min(c, count - 1)] * ch,
+                                         metrics.horizontalAdvance(heading) + 2 * ch));
+    }
+}
+
+std::vector<GridColumn> columnsOf(const char* const* names, int count, const char* firstHeading)
+{
+    std::vector<GridColumn> columns;
+    for (int i = 0; i < count; ++i)
+        columns.push_back({QString::fromUtf8(names[i]), QString()});
+    if (firstHeading)
+        columns.front().heading = QLatin1String(firstHeading);
+    return columns;
+}
+
+// The connection the two document screens share; each opens it on load and
+// closes it on unload.
+Connection& documentConnection()
+{
+    static Connection connection;
+    return connection;
+}
+
+} // namespace
+
+DocumentScreen::DocumentScreen(const DocumentKind& kind, QWidget* parent)
+    : QWidget(parent), m_kind(kind), m_connection(documentConnection())
+{
+    setObjectName(QLatin1String(kind.screen));
+    setWindowTitle(withCredit(QStringLiteral("Velinor")));
+
+    // Load: the connection, and proof that the lines table can be opened.
+    m_connection.open();
+    m_connection.probe(QStringLiteral("Select * from dettaglioFatture"));
+
+    // The sources share the connection's database, so that one transaction
+    // spans them and its statements.
+    m_customers = new DataSource(this);
+    m_customers->setObjectName(QStringLiteral("Adodc1"));
+    m_customers->setSource(QStringLiteral("SELECT * FROM Customers ORDER BY Cliente"));
+    m_articles = new DataSource(this);
+    m_articles->setObjectName(QStringLiteral("Adodc2"));
+    m_articles->setSource(QStringLiteral("select * from tires ORDER BY Descrizione"));
+    m_header = new DataSource(this);
+    m_header->setObjectName(QStringLiteral("Adodc4"));
+    m_header->setSource(QLatin1String(kind.archiveSource));
+    m_lines = new DataSource(this);
+    m_lines->setObjectName(QStringLiteral("Adodc5"));
+    m_lines->setSource(QStringLiteral("select * from Odummy"));
+
+    // Header boxes.
+    m_code = makeBox("txtCode", this);
+    bind(m_code, m_header, QLatin1String(kind.numberField));
+    m_date = makeBox("txtDate", this);
+    bind(m_date, m_header, QStringLiteral("Date"));
+    m_customer = makeBox("txtSupplier", this);
+    bind(m_customer, m_header, QStringLiteral("Cliente"));
+    m_customerCode = makeBox("txtclicode", this);
+    bind(m_customerCode, m_header, QStringLiteral("Codice Cliente"));
+    m_ddt = makeBox("txtBolla", this);
+    m_ddtDate = makeBox("txtdatabolla", this);
+    if (kind.invoice) {
+        const char* const names[] = {"txtpagamento", "txtaspetto", "txtcolli", "txtvettore"};
+        const char* const fields[] = {"Pagamento", "Aspetto", "Numero Colli", "Vettore"};
+        for (int i = 0; i < 4; ++i) {
+            QLineEdit* box = makeBox(names[i], this);
+            bind(box, m_header, QLatin1String(fields[i]));
+            m_invoiceBoxes << box;
+        }
+    }
+    m_taxable = makeBox("txtimponibile", this);
+    bind(m_taxable, m_header, QStringLiteral("Totale Imponibile"));
+    m_vat = makeBox("txtimposta", this);
+    bind(m_vat, m_header, QStringLiteral("Totale Imposta"));
+    m_total = makeBox("txttotale", this);
+    bind(m_total, m_header, QStringLiteral("Totale Fattura"));
+    for (QLineEdit* box : {m_code, m_date, m_customer, m_customerCode, m_taxable, m_vat, m_total})
+        box->setReadOnly(true);
+    for (QLineEdit* box : m_invoiceBoxes)
+        box->setReadOnly(true);
+    for (QLineEdit* box : {m_taxable, m_vat, m_total})
+        box->setAlignment(Qt::AlignRight);
+
+    // Hidden mirrors of the customer under the customer list's cursor.
+    m_customerMirror = makeMirror("txtSupplier2", this);
+    bind(m_customerMirror, m_customers, QStringLiteral("Cliente"));
+    m_customerCodeMirror = makeMirror("txtclicode2", this);
+    bind(m_customerCodeMirror, m_customers, QStringLiteral("Customer Code"));
+    m_priceList = makeMirror("txtlistino", this);
+    bind(m_priceList, m_customers, QStringLiteral("listino"));
+
+    // Lists.
+    m_customerList = new DataGrid(m_customers, this);
+    m_customerList->setObjectName(QStringLiteral("DataGrid1"));
+    m_customerList->setColumns(columnsOf(customerColumns, std::size(customerColumns), nullptr));
+    setWidths(m_customerList, customerWidths, std::size(customerWidths));
+    m_articleList = new DataGrid(m_articles, this);
+    m_articleList->setObjectName(QStringLiteral("DataGrid2"));
+    m_articleList->setColumns(columnsOf(articleColumns, std::size(articleColumns), nullptr));
+    setWidths(m_articleList, articleWidths, std::size(articleWidths));
+    m_archive = new DataGrid(m_header, this);
+    m_archive->setObjectName(QStringLiteral("DataGrid4"));
+    m_archive->setColumns(columnsOf(archiveColumns, kind.archiveColumns, kind.firstHeading));
+    setWidths(m_archive, archiveWidths, kind.archiveColumns);
+    m_linesGrid = new LinesGrid(m_lines, this);
+    m_linesGrid->setObjectName(QStringLiteral("DataGrid5"));
+    std::vector<GridColumn> opening;
+    for (int f = 0; f < std::min(kind.openingLineColumns, m_lines->fieldCount()); ++f)
+        opening.push_back({m_lines->field(f).name, QString()});
+    m_linesGrid->setColumns(std::move(opening));
+    sizeLineColumns();
+
+    m_new = makeButton(QStringLiteral("Nuova"), "cmdAdd", this);
+    m_save = makeButton(QStringLiteral("Salva"), "cmdSave", this);
+    m_cancel = makeButton(QStringLiteral("Cancella"), "cmdCancel", this);
+    m_print = makeButton(QStringLiteral("Stampa"), "cmdSlip", this);
+    m_back = makeButton(QStringLiteral("<Menu>"), "cmdBack", this);
+    m_addLine = makeButton(QStringLiteral("Nuova Riga"), "cmdriga", this);
+    m_totals = makeButton(QStringLiteral("valorizza"), "cmdTotali", this);
+    m_save->setEnabled(false);
+    m_cancel->setEnabled(false);
+
+    buildLayout();
+
+    connect(m_new, &QPushButton::clicked, this, &DocumentScreen::startDocument);
+    connect(m_save, &QPushButton::clicked, this, &DocumentScreen::save);
+    connect(m_cancel, &QPushButton::clicked, this, &DocumentScreen::abandon);
+    connect(m_print, &QPushButton::clicked, this, &DocumentScreen::print);
+    connect(m_back, &QPushButton::clicked, this, [this] { nav::go(this, QStringLiteral("frmMenu")); });
+    connect(m_addLine, &QPushButton::clicked, this, &DocumentScreen::addLine);
+    connect(m_totals, &QPushButton::clicked, this, [this] {
+        m_linesGrid->endEdit();
+        computeTotals();
+    });
+
+    // A click picks, also on the row already current; Enter or a double
+    // click does the same. Moving through a list with the arrows does not.
+    auto picks = [this](DataGrid* grid, void (DocumentScreen::*pick)()) {
+        connect(grid, &QAbstractItemView::clicked, this, pick);
+        connect(grid, &QAbstractItemView::activated, this, pick);
+    };
+    picks(m_customerList, &DocumentScreen::pickCustomer);
+    picks(m_articleList, &DocumentScreen::pickArticle);
+    picks(m_archive, &DocumentScreen::pickArchived);
+    connect(m_customerMirror, &QLineEdit::textChanged, this, [this](const QString& name) {
+        if (m_editing)
+            m_customer->setText(name);
+    });
+    connect(m_linesGrid, &LinesGrid::lineEdited, this, &DocumentScreen::recomputeLine);
+    for (DataGrid* grid : {m_customerList, m_articleList, m_archive,
+                           static_cast<DataGrid*>(m_linesGrid)})
+        connect(grid, &DataGrid::failed, this, [this](const QString& why) {
+            failed(QStringLiteral("Writing the changes of the %1"), why);
+        });
+    if (kind.invoice) {
+        // The focus leaving the lines grid ends an edit still open there.
+        connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
+            if (old && m_linesGrid->isAncestorOf(old) && !(now && m_linesGrid->isAncestorOf(now)))
+                m_linesGrid->endEdit();
+        });
+    }
+}
+
+void DocumentScreen::buildLayout()
+{
+    const bool invoice = m_kind.invoice;
+    auto* header = new QGridLayout;
+    header->setHorizontalSpacing(10);
+    header->setVerticalSpacing(2);
+    // A caption above its box; the caption is named after the box.
+    auto place = [this, header](QLineEdit* box, const QString& caption, int row, int column,
+                                int span = 1) {
+        QLabel* label = makeCaption(caption, QStringLiteral("lbl") + box->objectName().mid(3), this);
+        label->setBuddy(box);
+        header->addWidget(label, row * 2, column, 1, span);
+        header->addWidget(box, row * 2 + 1, column, 1, span);
+        return label;
+    };
+    place(m_code, QString::fromUtf8(m_kind.numberCaption), 0, 0);
+    place(m_date, QString::fromUtf8(m_kind.dateCaption), 0, 1);
+    place(m_customer, QStringLiteral("Denominazione Cliente"), 0, 2, 2);
+    QLabel* codeLabel = place(m_customerCode, QStringLiteral("Codice Cliente"), 0, 4);
+    QLabel* ddtLabel = place(m_ddt, QStringLiteral("Rif.DDT n."), 1, 0);
+    QLabel* ddtDateLabel = place(m_ddtDate, QStringLiteral("del"), 1, 1);
+    if (invoice) {
+        const char* const captions[] = {"Pagamento", "Aspetto Esteriore", "N.Colli", "Vettore"};
+        const int columns[] = {2, 3, 4, 5};
+        for (int i = 0; i < 4; ++i)
+            place(m_invoiceBoxes[i], QString::fromUtf8(captions[i]), 1, columns[i]);
+        codeLabel->setVisible(false);
+        m_customerCode->setVisible(false);
+    } else {
+        for (QWidget* w : {static_cast<QWidget*>(ddtLabel), static_cast<QWidget*>(ddtDateLabel),
+                           static_cast<QWidget*>(m_ddt), static_cast<QWidget*>(m_ddtDate)})
+            w->setVisible(false);
+    }
+    const int ch = fontMetrics().horizontalAdvance(QLatin1Char('x'));
+    m_code->setMinimumWidth(ch * 14);
+    m_date->setMinimumWidth(ch * 12);
+    m_customer->setMinimumWidth(ch * 36);
+    for (int c : {2, 3})
+        header->setColumnStretch(c, 1);
+
+    auto* totals = new QGridLayout;
+    totals->setVerticalSpacing(2);
+    const QString totalCaptions[] = {QStringLiteral("Tot.Imponibile"), QStringLiteral("Tot.Imposta"),
+                                     QString::fromUtf8(m_kind.totalCaption)};
+    QLineEdit* const totalBoxes[] = {m_taxable, m_vat, m_total};
+    for (int i = 0; i < 3; ++i) {
+        QLabel* label = makeCaption(totalCaptions[i],
+                                    QStringLiteral("lbl") + totalBoxes[i]->objectName().mid(3), this);
+        label->setBuddy(totalBoxes[i]);
+        totalBoxes[i]->setMinimumWidth(ch * 16);
+        totals->addWidget(label, i, 0);
+        totals->addWidget(totalBoxes[i], i, 1);
+    }
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(makeLogo(this), 0, Qt::AlignTop);
+    top->addLayout(header, 1);
+    top->addSpacing(16);
+    top->addLayout(totals);
+    top->setAlignment(header, Qt::AlignTop);
+
+    // A grid under its caption.
+    auto titled = [this](DataGrid* grid, const QString& caption) {
+        grid->setAccessibleName(caption);
+        auto* box = new QVBoxLayout;
+        box->setSpacing(2);
+        QLabel* label = makeCaption(caption, QStringLiteral("lbl") + grid->objectName(), this);
+        QFont bold = label->font();
+        bold.setBold(true);
+        label->setFont(bold);
+        label->setBuddy(grid);
+        box->addWidget(label);
+        box->addWidget(grid, 1);
+        return box;
+    };
+    auto* picks = new QHBoxLayout;
+    picks->addLayout(titled(m_customerList, QStringLiteral("Anagrafica Clienti")), 1);
+    picks->addLayout(titled(m_articleList, QStringLiteral("Archivio Articoli")), 1);
+
+    auto* lineButtons = new QVBoxLayout;
+    lineButtons->addSpacing(fontMetrics().height() + 2);
+    lineButtons->addWidget(m_addLine);
+    lineButtons->addWidget(m_totals);
+    lineButtons->addStretch();
+    auto* lines = new QHBoxLayout;
+    lines->addLayout(titled(m_linesGrid, QStringLiteral("Dettaglio Ordine")), 1);
+    lines->addLayout(lineButtons);
+
+    m_buttonRow = new QHBoxLayout;
+    m_buttonRow->setObjectName(QStringLiteral("buttonRow"));
+    for (QPushButton* b : {m_new, m_save, m_cancel, m_print})
+        m_buttonRow->addWidget(b);
+    m_buttonRow->addStretch();
+    m_buttonRow->addWidget(m_back);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addLayout(picks, 3);
+    layout->addLayout(lines, 3);
+    layout->addLayout(titled(m_archive, QString::fromUtf8(m_kind.archiveCaption)), 2);
+    layout->addLayout(m_buttonRow);
+    resize(1180, 800);
+}
+
+// An activation never enables "Stampa": with no document on file there is
+// nothing to print.
+bool DocumentScreen::event(QEvent* event)
+{
+    if (event->type() == QEvent::WindowActivate)
+        checkPrintable();
+    return QWidget::event(event);
+}
+
+void DocumentScreen::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    checkPrintable();
+}
+
+void DocumentScreen::checkPrintable()
+{
+    if (m_header->recordCount() == 0)
+        m_print->setEnabled(false);
+}
+
+// Unload: an unsaved header and line are dropped; lines already written to
+// the working table stay until the next new document.
+void DocumentScreen::closeEvent(QCloseEvent* event)
+{
+    m_linesGrid->setEditable(false);
+    m_header->cancelBatch();
+    m_lines->cancelBatch();
+    m_connection.close();
+    QWidget::closeEvent(event);
+}
+
+void DocumentScreen::failed(const QString& operation, const QString& why)
+{
+    msg::failed(this, operation.arg(QLatin1String(m_kind.noun)), why);
+}
+
+// A fresh data environment reads the print selection as it is now; the
+// report window opens beside this screen, which stays usable.
+void DocumentScreen::print()
+{
+    const auto kind = m_kind.invoice ? reports::DocumentKind::Invoice : reports::DocumentKind::Order;
+    try {
+        reports::printDocument(kind, m_connection.database());
+    } catch (const DbError& e) {
+        failed(QStringLiteral("Printing the %1"), e.text());
+    }
+}
+
+void DocumentScreen::sizeLineColumns()
+{
+    setWidths(m_linesGrid, lineWidths, std::size(lineWidths));
+}
+
+// Empties the working lines; nothing else may start while some are left,
+// or they would be saved with the next document.
+bool DocumentScreen::clearLines()
+{
+    try {
+        m_lines->deleteAll();
+    } catch (const DbError& e) {
+        failed(QStringLiteral("Emptying the working lines of the %1"), e.text());
+        return false;
+    }
+    return true;
+}
+
+void DocumentScreen::startDocument()
+{
+    try {
+        m_lines->setSource(QLatin1String(m_kind.newLinesSource));
+    } catch (const DbError& e) {
+        failed(QStringLiteral("Reading the working lines of the %1"), e.text());
+        return;
+    }
+    m_linesGrid->rebuildColumns();
+    sizeLineColumns();
+    if (m_lines->recordCount() > 0 && !clearLines())
+        return;
+    const QString number = m_kind.invoice ? nextInvoiceNumber() : QString();
+    try {
+        m_header->addNew();
+        m_lines->addNew();
+    } catch (const DbError& e) {
+        failed(QStringLiteral("Starting a new %1"), e.text());
+        return;
+    }
+    setEditMode();
+    m_code->setText(m_kind.invoice ? number : newOrderNumber());
+    m_code->setFocus();
+    m_date->setText(formatDate(QDate::currentDate()));
+}
+
+// One more than the invoice the list shows last, which is the highest; a
+// last number that is no number counts as 0.
+QString DocumentScreen::nextInvoiceNumber()
+{
+    if (m_header->recordCount() == 0)
+        return QStringLiteral("1");
+    try {
+        m_header->moveLast();
+    } catch (const DbError&) {
+        // The header has no pending changes while browsing; nothing to tell.
+    }
+    const double last = std::floor(leadingNumber(m_code->text()));
+    const qint64 next = last >= 1 && last < largestNumber ? static_cast<qint64>(last) + 1 : 1;
+    return QString::number(next);
+}
+
+// A code already on file would mix two orders' lines: draw again.
+QString DocumentScreen::newOrderNumber()
+{
+    QString code;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        code = recordCode(QStringLiteral("ORD"), m_code->text());
+        try {
+            if (!documents::numberOnFile(m_connection.database(), m_kind, code))
+                break;
+        } catch (const DbError&) {
+            break; // saving checks again, and says why
+        }
+    }
+    return code;
+}
+
+void DocumentScreen::abandon()
+{
+    m_linesGrid->setEditable(false);
+    clearLines();
+    nav::restart(this);
+}
+
+void DocumentScreen::pickCustomer()
+{
+    if (!m_editing)
+        return;
+    m_customer->setText(m_customerMirror->text());
+    m_customerCode->setText(m_customerCodeMirror->text());
+}
+
+QString DocumentScreen::lineCell(int position) const { return m_linesGrid->cellText(position); }
+
+void DocumentScreen::setLineCell(int position, const QString& text)
+{
+    m_linesGrid->setCellText(position, text);
+}
+
+void DocumentScreen::addLine()
+{
+    if (!m_editing)
+        return;
+    m_linesGrid->endEdit();
+    try {
+        m_lines->addNew();
+    } catch (const DbError& e) {
+        failed(QStringLiteral("Adding a line to the %1"), e.text());
+    }
+}
+
+// Fills the current line from the article under the list's cursor, priced
+// by the price list of the customer under the customer list's cursor.
+void DocumentScreen::pickArticle()
+{
+    if (!m_editing || !m_articles->hasCurrent())
+        return;
+    if (!m_lines->hasCurrent())
+        addLine();
+    if (!m_lines->hasCurrent())
+        return;
+    m_linesGrid->endEdit();
+    const QString list = m_priceList->text();
+    const int price = list == QLatin1String("2")   ? articlePrice1 + 1
+                      : list == QLatin1String("3") ? articlePrice1 + 2
+                                                   : articlePrice1;
+    auto article = [this](int column) { return m_articleList->cellText(column); };
+    try {
+        setLineCell(lineDescription, article(articleDescription));
+        setLineCell(linePrice, article(price));
+        setLineCell(lineVat, article(articleVat));
+        setLineCell(lineDate, formatDate(QDate::currentDate()));
+        setLineCell(lineCustomer, m_customerCode->text());
+        setLineCell(lineArticle, article(articleCode));
+        setLineCell(m_kind.lineNumberPosition, m_code->text());
+        setLineCell(lineDdt, m_ddt->text());
+        setLineCell(lineDdtDate, m_ddtDate->text());
+        setLineCell(lineUnit, article(articleUnit));
+    } catch (const DbError& e) {
+        failed(QStringLiteral("Filling the line of the %1"), e.text());
+    }
+}
+
+// Imponibile = Prezzo x Quantità; Totale Riga = Imponibile + Imponibile x
+// Iva / 100, from the taxable amount as written. A cell that is no number
+// leaves the rest as it was.
+void DocumentScreen::recomputeLine()
+{
+    if (!m_editing || !m_lines->hasCurrent())
+        return;
+    const auto price = parseNumber(lineCell(linePrice));
+    const auto quantity = parseNumber(lineCell(lineQuantity));
+    if (!price || !quantity || !std::isfinite(*price * *quantity))
+        return;
+    const QString taxableText = formatNumber(*price * *quantity);
+    setLineCell(lineTaxable, taxableText);
+    const auto taxable = parseNumber(taxableText);
+    const auto rate = parseNumber(lineCell(lineVat));
+    if (!taxable || !rate)
+        return;
+    double vat = *taxable * *rate;
+    vat = vat / 100.0;
+    const double total = *taxable + vat;
+    if (std::isfinite(total))
+        setLineCell(lineTotal, formatNumber(total));
+}
+
+// The sums of the lines' cells as shown. A line without amounts counts as
+// nothing, and the lines after it still count.
+void DocumentScreen::computeTotals()
+{
+    if (!m_editing)
+        return;
+    m_taxable->setText(QStringLiteral("0"));
+    m_vat->setText(QStringLiteral("0"));
+    m_total->setText(QStringLiteral("0"));
+    const int taxableField = m_linesGrid->gridModel()->fieldOf(lineTaxable);
+    const int totalField = m_linesGrid->gridModel()->fieldOf(lineTotal);
+    double taxable = 0, total = 0, vat = 0;
+    for (int row = 0; row < m_lines->recordCount(); ++row) {
+        const auto lineTotal = parseNumber(m_lines->text(row, totalField));
+        if (!lineTotal)
+            continue;
+        total += *lineTotal;
+        const auto lineTaxable = parseNumber(m_lines->text(row, taxableField));
+        if (!lineTaxable)
+            continue;
+        taxable += *lineTaxable;
+        vat = total - taxable;
+    }
+    m_taxable->setText(formatNumber(taxable));
+    m_total->setText(formatNumber(total));
+    m_vat->setText(formatNumber(vat));
+}
+
+bool DocumentScreen::writeCurrentLine()
+{
+    try {
+        if (m_lines->hasChanges())
+            m_lines->update();
+    } catch (const DbError& e) {
+        failed(QStringLiteral("Writing the current line of the %1"), e.text());
+        return false;
+    }
+    return true;
+}
+
+// The number the header will be stored under: an invoice's a whole number
+// of at least 1, an order's its code. Null when it is neither.
+QVariant DocumentScreen::documentNumber() const
+{
+    const QString text = m_code->text();
+    if (!m_kind.invoice)
+        return text.trimmed().isEmpty() ? QVariant() : QVariant(text);
+    const auto number = parseNumber(text);
+    if (!number || *number < 1 || *number > largestNumber || std::floor(*number) != *number)
+        return {};
+    return QVariant(static_cast<qlonglong>(*number));
+}
+
+// The lines, the emptying of the working lines and the header are stored
+// together or not at all; a refusal or failure leaves everything typed.
+void DocumentScreen::save()
+{
+    m_linesGrid->endEdit();
+    computeTotals();
+    if (!writeCurrentLine())
+        return;
+    if (m_customer->text().isEmpty()) {
+        msg::critical(this, QStringLiteral("Invalid data."));
+        return;
+    }
+    const QVariant number = documentNumber();
+    if (number.isNull()) {
+        msg::critical(this, QStringLiteral("Invalid data."));
+        selectWholeText(m_code);
+        return;
+    }
+    bool taken = false;
+    try {
+        Database& db = m_connection.database();
+        SourceTransaction tx(db, {m_header, m_lines});
+        taken = documents::numberOnFile(db, m_kind, number);
+        if (!taken) {
+            documents::stampLines(db, m_kind, number);
+            m_connection.execute(QStringLiteral("INSERT INTO DettaglioFatture SELECT * FROM Odummy"));
+            m_lines->deleteAll();
+            m_header->updateBatch();
+            tx.commit();
+        }
+    } catch (const DbError& e) {
+        failed(QStringLiteral("Saving the %1"), e.text());
+        return;
+    }
+    if (taken) {
+        msg::critical(this, QStringLiteral("The %1 number %2 is already on file: give this %1 "
+                                           "another number.")
+                                .arg(QLatin1String(m_kind.noun), m_code->text()));
+        selectWholeText(m_code);
+        return;
+    }
+    keepArchiveOrder();
+    setBrowseMode();
+    m_print->setEnabled(true);
+}
+
+// The invoice list is in ascending number, and the next number counts on
+// from its last row: an invoice saved under a lower number than the last
+// one is put in its place.
+void DocumentScreen::keepArchiveOrder()
+{
+    if (!m_kind.invoice)
+        return;
+    const int row = m_header->currentRow();
+    if (row < 1)
+        return;
+    const int field = m_header->requireField(QLatin1String(m_kind.numberField));
+    const QVariant previous = m_header->stored(row - 1, field);
+    const QVariant saved = m_header->stored(row, field);
+    if (previous.toDouble() <= saved.toDouble())
+        return;
+    try {
+        m_header->refresh();
+        m_header->find(QLatin1String(m_kind.numberField), saved.toString());
+    } catch (const DbError& e) {
+        failed(QStringLiteral("Reading the saved %1s again"), e.text());
+    }
+}
+
+// Makes the picked document the print selection and shows its saved lines.
+void DocumentScreen::pickArchived()
+{
+    if (m_editing || !m_header->hasCurrent())
+        return;
+    const QString key = m_archive->cellText(m_kind.archiveKeyColumn);
+    const QString customer = m_archive->cellText(2);
+    try {
+        const auto selection = m_connection.openRecordset(QStringLiteral("SELECT * FROM Ydummy"));
+        if (!selection->hasCurrent())
+            throw DbError(QStringLiteral("the table Ydummy has no row"));
+        selection->setValue(QLatin1String(m_kind.numberField), key);
+        selection->setValue(QStringLiteral("cliente"), customer);
+        selection->setValue(QStringLiteral("numerorighe"), formatNumber(m_header->recordCount() - 1));
+        selection->update();
+    } catch (const DbError& e) {
+        failed(QStringLiteral("Selecting the %1 for printing"), e.text());
+    }
+    try {
+        m_lines->setSource(QLatin1String(m_kind.savedLinesSource), {key});
+    } catch (const DbError& e) {
+        failed(QStringLiteral("Reading the lines of the %1"), e.text());
+    }
+    m_linesGrid->rebuildColumns();
+    sizeLineColumns();
+}
+
+void DocumentScreen::setEditMode()
+{
+    m_editing = true;
+    m_new->setEnabled(false);
+    m_save->setEnabled(true);
+    m_cancel->setEnabled(true);
+    m_print->setEnabled(false);
+    m_customerList->setEnabled(true);
+    m_articleList->setEnabled(true);
+    m_archive->setEnabled(false);
+    m_linesGrid->setEnabled(true);
+    m_linesGrid->setEditable(true);
+    for (QLineEdit* box : m_invoiceBoxes)
+        box->setReadOnly(false);
+    m_code->setReadOnly(!m_kind.invoice);
+    m_date->setReadOnly(!m_kind.invoice);
+}
+
+void DocumentScreen::setBrowseMode()
+{
+    m_editing = false;
+    m_archive->refresh();
+    m_new->setEnabled(true);
+    m_save->setEnabled(false);
+    m_cancel->setEnabled(false);
+    m_print->setEnabled(true);
+    m_customerList->setEnabled(false);
+    m_articleList->setEnabled(false);
+    m_archive->setEnabled(true);
+    m_linesGrid->setEditable(false);
+    for (QLineEdit* box : m_invoiceBoxes)
+        box->setReadOnly(true);
+    m_code->setReadOnly(true);
+    m_date->setReadOnly(true);
+}
+
+} // namespace velinor

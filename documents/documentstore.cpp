@@ -1,0 +1,24 @@
+#include "documents/documentstore.h"
+
+#include "data/database.h"
+#include "documents/documentkind.h"
+
+namespace velinor::documents {
+
+bool numberOnFile(Database& db, const DocumentKind& kind, const QVariant& number)
+{
+    return db
+        .scalar(QStringLiteral(R"(SELECT 1 FROM "Fatture" WHERE "%1" = ? LIMIT 1)")
+                    .arg(QLatin1String(kind.numberField)),
+                {number})
+        .isValid();
+}
+
+void stampLines(Database& db, const DocumentKind& kind, const QVariant& number)
+{
+    db.exec(QStringLiteral(R"(UPDATE "Odummy" SET "%1" = ?1 WHERE "%1" IS NOT ?1)")
+                .arg(QLatin1String(kind.lineNumberField)),
+            {number});
+}
+
+} // namespace velinor::documents

@@ -1,0 +1,122 @@
+#include "reports/dataenvironment.h"
+
+#include "data/database.h"
+
+#include <QHash>
+
+#include <sqlite3.h>
+
+#include <memory>
+
+namespace velinor::reports {
+
+namespace {
+
+// The print selection is joined in the statements, never written into them.
+// A selection that names no document of the kind (an empty order number,
+// invoice number 0) finds no parent: the report then holds no document
+// rather than some row that happens to carry the empty key.
+struct Commands {
+    const char* parent;
+    const char* children;
+    const char* parentKey;
+    const char* childKey;
+};
+
+const Commands orderCommands{
+    R"(SELECT DISTINCT Ydummy.*, Fatture.*, Customers.*
+         FROM Ydummy, Fatture, Customers
+        WHERE Customers.Cliente = Ydummy.cliente
+          AND Ydummy."Numero Ordine" = Fatture."Numero Ordine"
+          AND Fatture."Numero Ordine" <> ''
+        ORDER BY Customers.rowid, Fatture.rowid)",
+    R"(SELECT DISTINCT DettaglioFatture.*, Ydummy.*
+         FROM Ydummy, DettaglioFatture
+        WHERE Ydummy."Numero Ordine" = DettaglioFatture."Numero Ordine"
+        ORDER BY DettaglioFatture.rowid)",
+    "Fatture.Numero Ordine",
+    "Ydummy.Numero Ordine",
+};
+
+const Commands invoiceCommands{
+    R"(SELECT DISTINCT Ydummy.*, Customers.*, Fatture.*
+         FROM Ydummy, Customers, Fatture
+        WHERE Ydummy.cliente = Customers.Cliente
+          AND Ydummy."Order Code" = Fatture."Order Code"
+          AND Fatture."Order Code" > 0
+        ORDER BY Customers.rowid, Fatture.rowid)",
+    R"(SELECT DISTINCT Ydummy."Order Code" AS Expr1, DettaglioFatture.*
+         FROM Ydummy, DettaglioFatture
+        WHERE Ydummy."Order Code" = DettaglioFatture."Numero Fattura"
+        ORDER BY DettaglioFatture.rowid)",
+    "Ydummy.Order Code",
+    "Numero Fattura",
+};
+
+std::unique_ptr<DataEnvironment>& slot(DocumentKind kind)
+{
+    static std::unique_ptr<DataEnvironment> order, invoice;
+    return kind == DocumentKind::Order ? order : invoice;
+}
+
+} // namespace
+
+DataEnvironment::DataEnvironment(Database& db, DocumentKind kind) : m_kind(kind)
+{
+    const Commands& c = kind == DocumentKind::Order ? orderCommands : invoiceCommands;
+    // One read, so that parent and lines see the same selection.
+    db.exec(QStringLiteral("SAVEPOINT print_selection"));
+    try {
+        m_data.rows = queryRows(db, QString::fromUtf8(c.parent));
+        m_data.children = queryRows(db, QString::fromUtf8(c.children));
+    } catch (...) {
+        sqlite3_exec(db.handle(), "ROLLBACK TO print_selection; RELEASE print_selection", nullptr, nullptr,
+                     nullptr);
+        throw;
+    }
+    db.exec(QStringLiteral("RELEASE print_selection"));
+    m_data.parentKey = QString::fromUtf8(c.parentKey);
+    m_data.childKey = QString::fromUtf8(c.childKey);
+}
+
+QString DataEnvironment::name() const
+{
+    return m_kind == DocumentKind::Order ? QStringLiteral("DE9") : QStringLiteral("DE8");
+}
+
+const DataEnvironment* DataEnvironment::instance(DocumentKind kind) { return slot(kind).get(); }
+
+const DataEnvironment& DataEnvironment::renew(Database& db, DocumentKind kind)
+{
+    auto fresh = std::make_unique<DataEnvironment>(db, kind);
+    slot(kind) = std::move(fresh);
+    return *slot(kind);
+}
+
+ReportRows queryRows(Database& db, const QString& sql, const QVariantList& params)
+{
+    Statement st(db, sql);
+    st.bindAll(params);
+    ReportRows rows;
+    const int columns = st.columnCount();
+    QHash<QString, int> uses;
+    for (int c = 0; c < columns; ++c)
+        ++uses[st.columnName(c).toLower()];
+    for (int c = 0; c < columns; ++c) {
+        const QString name = st.columnName(c);
+        const char* table = sqlite3_column_table_name(st.handle(), c);
+        rows.fields << (uses.value(name.toLower()) > 1 && table
+                            ? QString::fromUtf8(table) + QLatin1Char('.') + name
+                            : name);
+    }
+    while (st.step()) {
+        QVariantList values;
+        values.reserve(columns);
+        for (int c = 0; c < columns; ++c)
+            values << st.value(c);
+        rows.values.push_back(std::move(values));
+    }
+    return rows;
+}
+
+} // namespace velinor::reports
