@@ -13,6 +13,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
+#include <QPushButton>
+#include <QTableView>
 #include <QXmlStreamReader>
 
 using namespace velinor;
@@ -445,6 +447,35 @@ private slots:
         click(s, "cmdCancel");
         QCOMPARE(m_db->scalar("SELECT Comune FROM Azienda").toString(), QString("Milano"));
         QCOMPARE(m_db->count("Azienda"), 1);
+    }
+
+    // The invoice screen: "FatturaPA" only for an invoice picked in the
+    // archive while browsing; it writes that invoice's file.
+    void invoiceScreenButtons()
+    {
+        validInvoice();
+        invoice(2, "CUS1A", "Idrotermica Verdi");
+        line(2, "Martello", 1, 18.5, 10);
+        QWidget* s = nav::show("frmFatture");
+        QVERIFY(s);
+        auto* exportButton = control<QPushButton>(s, "cmdFatturaPA");
+        QCOMPARE(exportButton->text(), QString("FatturaPA"));
+        QVERIFY(!exportButton->isEnabled());
+
+        auto* archive = control<QTableView>(s, "DataGrid4");
+        const QRect row = archive->visualRect(archive->model()->index(1, 0));
+        QTest::mouseClick(archive->viewport(), Qt::LeftButton, {}, row.center());
+        QVERIFY(exportButton->isEnabled());
+        click(s, "cmdFatturaPA");
+        QVERIFY2(!m_proposed.isEmpty(), qPrintable(m_messages->texts().join('\n')));
+        QCOMPARE(texts(m_proposed, "Numero"), QStringList{"2"});
+        QVERIFY2(schemaErrors(m_proposed).isEmpty(), qPrintable(schemaErrors(m_proposed)));
+
+        click(s, "cmdAdd");
+        QVERIFY(!exportButton->isEnabled());
+        click(s, "cmdAzienda");
+        QVERIFY(screen("frmAzienda"));
+        QVERIFY(screen("frmFatture")); // the invoice screen stays open beneath
     }
 
     // velinor-fatturapa: a path per file on stdout, a line per refused
