@@ -20,7 +20,7 @@ namespace velinor {
 
 namespace {
 
-struct BoxSpec {
+struct BoxPlace {
     const char* field;
     const char* caption;
     int maxLength;
@@ -29,7 +29,7 @@ struct BoxSpec {
 
 // Laid out as the data are read on an invoice heading: name, tax numbers,
 // address, then the regime and the contacts.
-const BoxSpec boxes[] = {
+const BoxPlace boxes[] = {
     {"Denominazione", "Denominazione", 80, 0, 0, 3},
     {"PartitaIva", "Partita IVA", 16, 1, 0, 1},
     {"CodiceFiscale", "Codice Fiscale", 16, 1, 2, 1},
@@ -60,19 +60,19 @@ CompanyScreen::CompanyScreen(QWidget* parent) : QWidget(parent), m_db(Database::
     auto* grid = new QGridLayout;
     grid->setColumnStretch(1, 3);
     grid->setColumnStretch(3, 2);
-    for (const BoxSpec& spec : boxes) {
-        QLineEdit* box = addBox(spec.field);
-        auto* label = new QLabel(QString::fromUtf8(spec.caption), frame);
-        label->setObjectName(QStringLiteral("lbl") + QLatin1String(spec.field));
+    for (const BoxPlace& place : boxes) {
+        QLineEdit* box = addBox(place.field);
+        auto* label = new QLabel(QString::fromUtf8(place.caption), frame);
+        label->setObjectName(QStringLiteral("lbl") + QLatin1String(place.field));
         label->setBuddy(box);
-        grid->addWidget(label, spec.row, spec.column);
+        grid->addWidget(label, place.row, place.column);
         // Codes of a few characters get boxes of their size.
-        if (spec.maxLength <= 8) {
+        if (place.maxLength <= 8) {
             box->setMaximumWidth(box->fontMetrics().horizontalAdvance(QLatin1Char('M'))
-                                 * (spec.maxLength + 2));
-            grid->addWidget(box, spec.row, spec.column + 1, 1, spec.span, Qt::AlignLeft);
+                                 * (place.maxLength + 2));
+            grid->addWidget(box, place.row, place.column + 1, 1, place.span, Qt::AlignLeft);
         } else {
-            grid->addWidget(box, spec.row, spec.column + 1, 1, spec.span);
+            grid->addWidget(box, place.row, place.column + 1, 1, place.span);
         }
     }
     box(QStringLiteral("Nazione"))->setPlaceholderText(QStringLiteral("IT"));

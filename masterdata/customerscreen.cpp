@@ -82,7 +82,7 @@ private:
 // works as before.
 void addEInvoicingBoxes(QWidget* frame, Form& form, DataSource* customers)
 {
-    struct Spec {
+    struct BoxPlace {
         const char* box;
         const char* field;
         const char* caption;
@@ -91,22 +91,22 @@ void addEInvoicingBoxes(QWidget* frame, Form& form, DataSource* customers)
         int side, row;
         QString (*check)(const QString&);
     };
-    const Spec specs[] = {
+    const BoxPlace places[] = {
         {"txtprovincia", "Provincia", "Provincia", "lblprovincia", 2, 0, 4, nullptr},
         {"txtnazione", "Nazione", "Nazione", "lblnazione", 2, 1, 4, nullptr},
         {"txtcoddest", "CodiceDestinatario", "Codice Destinatario", "lblcoddest", 7, 0, 5,
          taxcode::codiceDestinatarioProblem},
         {"txtpec", "PEC", "PEC", "lblpec", 256, 1, 5, taxcode::pecProblem},
     };
-    for (const Spec& spec : specs) {
-        if (customers->fieldIndex(QLatin1String(spec.field)) < 0)
+    for (const BoxPlace& place : places) {
+        if (customers->fieldIndex(QLatin1String(place.field)) < 0)
             continue;
         auto* box = new QLineEdit(frame);
-        box->setObjectName(QLatin1String(spec.box));
-        box->setMaxLength(spec.maxLength);
-        bind(box, customers, QLatin1String(spec.field));
-        form.add(spec.side, spec.row, QString::fromUtf8(spec.caption), spec.label, box,
-                 spec.check ? new CheckMark(box, spec.check, frame) : nullptr);
+        box->setObjectName(QLatin1String(place.box));
+        box->setMaxLength(place.maxLength);
+        bind(box, customers, QLatin1String(place.field));
+        form.add(place.side, place.row, QString::fromUtf8(place.caption), place.label, box,
+                 place.check ? new CheckMark(box, place.check, frame) : nullptr);
     }
 }
 
