@@ -115,6 +115,7 @@ void DataSource::load()
                      }};
     m_rows.clear();
     m_arena.clear();
+    ++m_reads;
     m_pending.clear();
     m_fields.clear();
     m_table.clear();
@@ -622,9 +623,10 @@ void DataSource::deleteAll()
         st.step();
         st.reset();
     }
+    // The cells stay in the arena until the next read, so that a snapshot
+    // taken before can still be restored.
     emit aboutToReset();
     m_rows.clear();
-    m_arena.clear();
     m_pending.clear();
     m_current = -1;
     m_beforeNew = -1;
@@ -634,14 +636,22 @@ void DataSource::deleteAll()
 
 DataSource::Snapshot DataSource::snapshot() const
 {
-    return {m_rows, m_arena, m_current, m_beforeNew, m_pending};
+    return {m_rows, m_arena.size(), m_reads, m_current, m_beforeNew, m_pending};
 }
 
 void DataSource::restore(const Snapshot& saved)
 {
+    if (saved.reads != m_reads) {
+        try {
+            load();
+        } catch (const DbError&) {
+            // Left empty; the failure that caused the rollback is reported.
+        }
+        return;
+    }
     emit aboutToReset();
+    m_arena.truncate(saved.arenaSize);
     m_rows = saved.rows;
-    m_arena = saved.arena;
     m_current = saved.current;
     m_beforeNew = saved.beforeNew;
     m_pending = saved.pending;

@@ -89,7 +89,9 @@ public:
     bool hasChanges() const { return !m_pending.empty(); }
 
     // What the source holds in memory, so that a rolled-back transaction can
-    // bring it back in line with the file (see SourceTransaction).
+    // bring it back in line with the file (see SourceTransaction). Cheap:
+    // cells are only ever appended, so the snapshot keeps their extent. A
+    // source read again since is read again from the file instead.
     struct Snapshot;
     Snapshot snapshot() const;
     void restore(const Snapshot& saved);
@@ -137,11 +139,13 @@ private:
     int m_current = -1;
     int m_beforeNew = -1;
     std::vector<Pending> m_pending;
+    quint64 m_reads = 0; // counts load(), which replaces every cell
 };
 
 struct DataSource::Snapshot {
     std::vector<Row> rows;
-    QByteArray arena;
+    qsizetype arenaSize = 0;
+    quint64 reads = 0;
     int current = -1;
     int beforeNew = -1;
     std::vector<Pending> pending;

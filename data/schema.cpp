@@ -106,6 +106,9 @@ QStringList schemaStatements()
         QStringLiteral(R"(CREATE INDEX "DettaglioFatture_Numero_Fattura" ON "DettaglioFatture" ("Numero Fattura"))"),
         QStringLiteral(R"(CREATE INDEX "Fatture_Numero_Ordine" ON "Fatture" ("Numero Ordine"))"),
         QStringLiteral(R"(CREATE INDEX "Fatture_Order_Code" ON "Fatture" ("Order Code"))"),
+        // The pick lists are read in these orders.
+        QStringLiteral(R"(CREATE INDEX "Tires_descrizione" ON "Tires" ("descrizione"))"),
+        QStringLiteral(R"(CREATE INDEX "Customers_Cliente" ON "Customers" ("Cliente"))"),
         // The seller, for electronic invoices: always exactly one row.
         // ProgressivoInvio is the last number given to an exported file;
         // it only grows, so no file name is ever used twice.

@@ -4,6 +4,7 @@
 #include "data/datasource.h"
 
 #include <initializer_list>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -24,7 +25,7 @@ public:
     void commit();
 
 private:
-    Transaction m_tx;
+    std::optional<Transaction> m_tx;
     std::vector<std::pair<DataSource*, DataSource::Snapshot>> m_saved;
     bool m_done = false;
 };

@@ -36,7 +36,9 @@ QStringList missingForExport(Database& db)
 {
     QStringList missing;
     for (const QString& item : missingSchema(db))
-        if (item.contains(QLatin1String("Azienda")) || item.contains(QLatin1String("Customers")))
+        // Indexes only speed things up; the export needs none of them.
+        if (item == QLatin1String("table Azienda") || item.startsWith(QLatin1String("field Azienda."))
+            || item.startsWith(QLatin1String("field Customers.")))
             missing << item;
     return missing;
 }

@@ -313,12 +313,24 @@ private slots:
     void saveAndFindAgain_data()
     {
         QTest::addColumn<QString>("kind");
-        QTest::newRow("order") << "order";
-        QTest::newRow("invoice") << "invoice";
+        QTest::addColumn<bool>("indexed");
+        QTest::newRow("order") << "order" << true;
+        QTest::newRow("invoice") << "invoice" << true;
+        QTest::newRow("invoice, file without indexes") << "invoice" << false;
     }
     void saveAndFindAgain()
     {
         QFETCH(QString, kind);
+        QFETCH(bool, indexed);
+        if (!indexed) {
+            QStringList indexes;
+            Statement st(m_db->db(), "SELECT name FROM sqlite_master WHERE type = 'index'");
+            while (st.step())
+                indexes << st.value(0).toString();
+            QVERIFY(!indexes.isEmpty());
+            for (const QString& index : indexes)
+                m_db->exec(QString("DROP INDEX \"%1\"").arg(index));
+        }
         const bool invoice = kind == "invoice";
         m_db->exec("UPDATE Ydummy SET \"Numero Ordine\" = 'ORDX', \"Order Code\" = 99");
         Messages messages;
