@@ -7,6 +7,7 @@
 #include "documents/documentkind.h"
 #include "documents/documentscreen.h"
 #include "masterdata/articlescreen.h"
+#include "masterdata/companyscreen.h"
 #include "masterdata/customerscreen.h"
 #include "masterdata/lookupkinds.h"
 #include "masterdata/lookupscreen.h"
@@ -30,6 +31,8 @@ QWidget* createScreen(const QString& name)
         return new MainMenu;
     if (name == QLatin1String("frmTire"))
         return new ArticleScreen;
+    if (name == QLatin1String("frmAzienda"))
+        return new CompanyScreen;
     if (name == QLatin1String("frmCustomer"))
         return new CustomerScreen;
     if (name == QLatin1String("frmMonthly"))

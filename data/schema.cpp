@@ -67,7 +67,11 @@ QStringList schemaStatements()
             "NumeroTelefonico" TEXT,
             "PartitaIva" TEXT,
             "CodiceFiscale" TEXT,
-            "listino" TEXT))"),
+            "listino" TEXT,
+            "Provincia" TEXT,
+            "Nazione" TEXT,
+            "CodiceDestinatario" TEXT,
+            "PEC" TEXT))"),
         QStringLiteral(R"(CREATE TABLE "Fatture" (
             "Numero Ordine" TEXT,
             "Order Code" INTEGER,
@@ -105,6 +109,24 @@ QStringList schemaStatements()
         // The pick lists are read in these orders.
         QStringLiteral(R"(CREATE INDEX "Tires_descrizione" ON "Tires" ("descrizione"))"),
         QStringLiteral(R"(CREATE INDEX "Customers_Cliente" ON "Customers" ("Cliente"))"),
+        // The seller, for electronic invoices: always exactly one row.
+        // ProgressivoInvio is the last number given to an exported file;
+        // it only grows, so no file name is ever used twice.
+        QStringLiteral(R"(CREATE TABLE "Azienda" (
+            "Denominazione" TEXT,
+            "PartitaIva" TEXT,
+            "CodiceFiscale" TEXT,
+            "Indirizzo" TEXT,
+            "NumeroCivico" TEXT,
+            "CAP" TEXT,
+            "Comune" TEXT,
+            "Provincia" TEXT,
+            "Nazione" TEXT DEFAULT 'IT',
+            "RegimeFiscale" TEXT DEFAULT 'RF01',
+            "Telefono" TEXT,
+            "Email" TEXT,
+            "ProgressivoInvio" INTEGER NOT NULL DEFAULT 0))"),
+        QStringLiteral(R"(INSERT INTO "Azienda" DEFAULT VALUES)"),
     };
 }
 

@@ -13,6 +13,7 @@
 #include "data/fieldbinding.h"
 #include "data/sourcetransaction.h"
 #include "documents/documentkind.h"
+#include "documents/fatturapaexport.h"
 #include "documents/documentstore.h"
 #include "documents/linesgrid.h"
 #include "reports/documentprint.h"
@@ -237,6 +238,14 @@ DocumentScreen::DocumentScreen(const DocumentKind& kind, QWidget* parent)
     m_back = makeButton(QStringLiteral("<Menu>"), "cmdBack", this);
     m_addLine = makeButton(QStringLiteral("Nuova Riga"), "cmdriga", this);
     m_totals = makeButton(QStringLiteral("valorizza"), "cmdTotali", this);
+    if (kind.invoice) {
+        m_fatturaPA = makeButton(QStringLiteral("FatturaPA"), "cmdFatturaPA", this);
+        m_company = makeButton(QStringLiteral("Dati Azienda"), "cmdAzienda", this);
+        m_fatturaPA->setEnabled(false);
+        connect(m_fatturaPA, &QPushButton::clicked, this,
+                [this] { exportFatturaPA(this, m_pickedInvoice); });
+        connect(m_company, &QPushButton::clicked, this, [] { openCompanyData(); });
+    }
     m_save->setEnabled(false);
     m_cancel->setEnabled(false);
 
@@ -373,6 +382,11 @@ void DocumentScreen::buildLayout()
     m_buttonRow->setObjectName(QStringLiteral("buttonRow"));
     for (QPushButton* b : {m_new, m_save, m_cancel, m_print})
         m_buttonRow->addWidget(b);
+    if (m_fatturaPA) {
+        m_buttonRow->addSpacing(24);
+        m_buttonRow->addWidget(m_fatturaPA);
+        m_buttonRow->addWidget(m_company);
+    }
     m_buttonRow->addStretch();
     m_buttonRow->addWidget(m_back);
 
@@ -747,11 +761,23 @@ void DocumentScreen::pickArchived()
     }
     m_linesGrid->rebuildColumns();
     sizeLineColumns();
+    if (m_kind.invoice)
+        m_pickedInvoice = key;
+    updateFatturaPA();
+}
+
+// "FatturaPA" exports only a saved invoice that the user picked and sees.
+void DocumentScreen::updateFatturaPA()
+{
+    if (m_fatturaPA)
+        m_fatturaPA->setEnabled(!m_editing && !m_pickedInvoice.isEmpty());
 }
 
 void DocumentScreen::setEditMode()
 {
     m_editing = true;
+    m_pickedInvoice.clear();
+    updateFatturaPA();
     m_new->setEnabled(false);
     m_save->setEnabled(true);
     m_cancel->setEnabled(true);
@@ -783,6 +809,7 @@ void DocumentScreen::setBrowseMode()
         box->setReadOnly(true);
     m_code->setReadOnly(true);
     m_date->setReadOnly(true);
+    updateFatturaPA();
 }
 
 } // namespace velinor

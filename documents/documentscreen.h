@@ -63,6 +63,7 @@ private:
 
     void setEditMode();
     void setBrowseMode();
+    void updateFatturaPA();
 
     const DocumentKind& m_kind;
     Connection& m_connection;
@@ -96,6 +97,11 @@ private:
     QPushButton* m_back;
     QPushButton* m_addLine;
     QPushButton* m_totals;
+    // Invoices only (nullptr on orders): the electronic invoice of the
+    // invoice picked in the archive, and the company data it carries.
+    QPushButton* m_fatturaPA = nullptr;
+    QPushButton* m_company = nullptr;
+    QString m_pickedInvoice;
     QHBoxLayout* m_buttonRow = nullptr;
     bool m_editing = false;
 };

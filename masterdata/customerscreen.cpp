@@ -77,6 +77,39 @@ private:
     QGridLayout* m_grid;
 };
 
+// The e-invoicing fields, always writable, under the others. A file made
+// by an older version lacks them: the boxes are left out and the screen
+// works as before.
+void addEInvoicingBoxes(QWidget* frame, Form& form, DataSource* customers)
+{
+    struct BoxPlace {
+        const char* box;
+        const char* field;
+        const char* caption;
+        const char* label;
+        int maxLength;
+        int side, row;
+        QString (*check)(const QString&);
+    };
+    const BoxPlace places[] = {
+        {"txtprovincia", "Provincia", "Provincia", "lblprovincia", 2, 0, 4, nullptr},
+        {"txtnazione", "Nazione", "Nazione", "lblnazione", 2, 1, 4, nullptr},
+        {"txtcoddest", "CodiceDestinatario", "Codice Destinatario", "lblcoddest", 7, 0, 5,
+         taxcode::codiceDestinatarioProblem},
+        {"txtpec", "PEC", "PEC", "lblpec", 256, 1, 5, taxcode::pecProblem},
+    };
+    for (const BoxPlace& place : places) {
+        if (customers->fieldIndex(QLatin1String(place.field)) < 0)
+            continue;
+        auto* box = new QLineEdit(frame);
+        box->setObjectName(QLatin1String(place.box));
+        box->setMaxLength(place.maxLength);
+        bind(box, customers, QLatin1String(place.field));
+        form.add(place.side, place.row, QString::fromUtf8(place.caption), place.label, box,
+                 place.check ? new CheckMark(box, place.check, frame) : nullptr);
+    }
+}
+
 } // namespace
 
 CustomerScreen::CustomerScreen(QWidget* parent) : QWidget(parent)
@@ -131,6 +164,7 @@ CustomerScreen::CustomerScreen(QWidget* parent) : QWidget(parent)
              new CheckMark(taxCode, taxcode::codiceFiscaleProblem, frame));
     form.add(1, 2, QStringLiteral("Numero Telefonico"), "lblNumber", m_phone);
     form.add(1, 3, QStringLiteral("listino"), "lbllistino", priceList);
+    addEInvoicingBoxes(frame, form, m_customers);
 
     m_list = new DataGrid(m_customers, frame);
     m_list->setObjectName(QStringLiteral("DataGrid1"));

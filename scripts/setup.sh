@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(cmake g++ make pkg-config qt6-base-dev libgl-dev libsqlite3-dev libsodium-dev
-          xvfb xauth fonts-dejavu-core fonts-liberation poppler-utils locales)
+          xvfb xauth fonts-dejavu-core fonts-liberation poppler-utils locales libxml2-utils)
 # Building the .deb (cpack -G DEB) and checking it in the tests.
 packages+=(dpkg-dev file desktop-file-utils)
 

@@ -44,7 +44,8 @@ QList<TableFields> expectedTables()
           "listino1", "listino2", "listino3", "Price", "Size", "misura"}},
         {"Customers",
          {"Customer Code", "Cliente", "Indirizzo", "città", "cap", "NumeroTelefonico",
-          "PartitaIva", "CodiceFiscale", "listino"}},
+          "PartitaIva", "CodiceFiscale", "listino", "Provincia", "Nazione",
+          "CodiceDestinatario", "PEC"}},
         {"Fatture",
          {"Numero Ordine", "Order Code", "Date", "Cliente", "Codice Cliente",
           "Totale Imponibile", "Totale Imposta", "Totale Fattura", "Pagamento", "Aspetto",
@@ -53,6 +54,10 @@ QList<TableFields> expectedTables()
         {"DettaglioFatture", linesFields},
         {"Odummy", linesFields},
         {"Ydummy", {"Numero Ordine", "Order Code", "cliente", "numerorighe"}},
+        {"Azienda",
+         {"Denominazione", "PartitaIva", "CodiceFiscale", "Indirizzo", "NumeroCivico", "CAP",
+          "Comune", "Provincia", "Nazione", "RegimeFiscale", "Telefono", "Email",
+          "ProgressivoInvio"}},
     };
 }
 
@@ -208,9 +213,19 @@ private slots:
     void otherTablesStartEmpty()
     {
         for (const TableFields& t : expectedTables())
-            if (QString(t.table) != "Ydummy")
+            if (QString(t.table) != "Ydummy" && QString(t.table) != "Azienda")
                 QCOMPARE(m_db->scalar(QString("SELECT count(*) FROM \"%1\"").arg(t.table)).toInt(),
                          0);
+    }
+
+    // The company row is always there, with the usual country and regime,
+    // so the company screen and the export only ever update it.
+    void companyStartsWithOneRow()
+    {
+        QCOMPARE(m_db->scalar("SELECT count(*) FROM Azienda").toInt(), 1);
+        QCOMPARE(m_db->scalar("SELECT Nazione || RegimeFiscale || ProgressivoInvio FROM Azienda")
+                     .toString(),
+                 QString("ITRF010"));
     }
 
     void savingCopiesLinesTwice()

@@ -1,6 +1,7 @@
 #include "tools/demodata.h"
 
 #include "app/password.h"
+#include "common/taxcode.h"
 #include "data/database.h"
 
 #include <QStringList>
@@ -104,34 +105,152 @@ struct Customer {
     const char* vatNumber;
     const char* taxCode;
     const char* priceList;
+    const char* province;
+    const char* recipientCode; // Codice Destinatario
+    const char* pec;
 };
 
 // Companies have a tax code equal to the VAT number; sole traders a personal
-// one. Both kinds carry valid check characters.
+// one. Both kinds carry valid check characters. Most receive electronic
+// invoices through a Codice Destinatario, two through their PEC only.
 const Customer customers[] = {
     {"CUS482913K", "Rossi Forniture S.r.l.", "Via Giuseppe Garibaldi 14", "Milano", "20121",
-     "02 8645 1120", "04829130154", "04829130154", "1"},
+     "02 8645 1120", "04829130154", "04829130154", "1", "MI", "M5UXCR1", ""},
     {"CUS319847B", "Edilcasa Bergamasca S.n.c. di Locatelli & C.", "Via Borgo Palazzo 87",
-     "Bergamo", "24125", "035 241 8873", "03198470167", "03198470167", "2"},
+     "Bergamo", "24125", "035 241 8873", "03198470167", "03198470167", "2", "BG", "KRRH6B9", ""},
     {"CUS127650F", "Ferramenta Bianchi di Bianchi Luca", "Corso Buenos Aires 52", "Milano",
-     "20124", "02 2940 3318", "01276500152", "BNCLCU71C12F205C", "3"},
+     "20124", "02 2940 3318", "01276500152", "BNCLCU71C12F205C", "3", "MI", "",
+     "ferramenta.bianchi@pec.example.it"},
     {"CUS245781R", "Idrotermica Verdi di Verdi Giuseppe", "Via Nizza 133", "Torino", "10126",
-     "011 669 2045", "02457810014", "VRDGPP65H04L219M", "2"},
+     "011 669 2045", "02457810014", "VRDGPP65H04L219M", "2", "TO", "T04ZHR3", ""},
     {"CUS533904M", "Colorificio Conti di Conti Maria", "Via Tuscolana 410", "Roma", "00181",
-     "06 7851 2296", "05339040585", "CNTMRA80A41H501S", "1"},
+     "06 7851 2296", "05339040585", "CNTMRA80A41H501S", "1", "RM", "",
+     "colorificio.conti@pec.example.it"},
     {"CUS376218T", "Impianti Elettrici Emiliani S.p.A.", "Via della Liberazione 21", "Bologna",
-     "40128", "051 632 7710", "03762180374", "03762180374", "3"},
+     "40128", "051 632 7710", "03762180374", "03762180374", "3", "BO", "SUBM70N", ""},
     {"CUS690455W", "Giardini & Vivai Toscani S.r.l.", "Via Pistoiese 298", "Firenze", "50145",
-     "055 317 4482", "06904550487", "06904550487", "2"},
+     "055 317 4482", "06904550487", "06904550487", "2", "FI", "USAL8PV", ""},
     {"CUS157332H", "Edil Partenope S.r.l.", "Via Argine 515", "Napoli", "80147",
-     "081 559 0137", "01573320635", "01573320635", "3"},
+     "081 559 0137", "01573320635", "01573320635", "3", "NA", "W7YVJK9", ""},
     {"CUS412906D", "Costruzioni Zanon S.a.s.", "Via Venezia 59", "Padova", "35131",
-     "049 807 6621", "04129060283", "04129060283", "1"},
+     "049 807 6621", "04129060283", "04129060283", "1", "PD", "5RUO82D", ""},
     {"CUS288417P", "Termoidraulica Bresciana S.r.l.", "Via Milano 118", "Brescia", "25126",
-     "030 312 9954", "02884170172", "02884170172", "2"},
+     "030 312 9954", "02884170172", "02884170172", "2", "BS", "A4707H7", ""},
 };
 
 QString text(const char* s) { return QString::fromUtf8(s); }
+
+// The seller: a made-up company whose Partita IVA gets its check digit from
+// the same routine that checks it.
+void fillCompany(Database& db)
+{
+    const QString firstTen = QStringLiteral("0245813096");
+    const QString vatNumber = firstTen + QString::number(taxcode::partitaIvaCheckDigit(firstTen));
+    db.exec(QStringLiteral(R"(UPDATE "Azienda" SET "Denominazione" = ?, "PartitaIva" = ?,
+                "CodiceFiscale" = ?, "Indirizzo" = ?, "NumeroCivico" = ?, "CAP" = ?,
+                "Comune" = ?, "Provincia" = ?, "Nazione" = 'IT', "RegimeFiscale" = 'RF01',
+                "Telefono" = ?, "Email" = ?)"),
+            {QStringLiteral("Kestrava Forniture S.r.l."), vatNumber, vatNumber,
+             QStringLiteral("Viale Monza"), QStringLiteral("212"), QStringLiteral("20127"),
+             QStringLiteral("Milano"), QStringLiteral("MI"), QStringLiteral("02 2614 3390"),
+             QStringLiteral("amministrazione@kestrava.example.it")});
+}
+
+struct InvoiceLine {
+    int invoice;
+    const char* article; // a code of articles[]
+    double quantity;
+    const char* ddt;
+    const char* ddtDate;
+};
+
+// Two saved invoices: one delivered with a DDT at a single rate, one at
+// three rates to a customer reached by PEC.
+const InvoiceLine invoiceLines[] = {
+    {1, "TIR104827A", 4, "118", "01/12/2026"},
+    {1, "TIR338164E", 2, "118", "01/12/2026"},
+    {1, "TIR150662P", 100, "118", "01/12/2026"},
+    {2, "TIR130895C", 25, "", ""},
+    {2, "TIR352017E", 12, "", ""},
+    {2, "TIR463128F", 3, "", ""},
+};
+
+struct Invoice {
+    int number;
+    const char* date;
+    const char* customerCode;
+    const char* payment;
+    const char* appearance;
+    const char* packages;
+    const char* carrier;
+};
+
+const Invoice invoices[] = {
+    {1, "2026-12-01", "CUS482913K", "Bonifico 30 gg d.f.", "Scatole", "3", "Mittente"},
+    {2, "2026-12-04", "CUS127650F", "Rimessa diretta", "", "", ""},
+};
+
+const Article& article(const char* code)
+{
+    for (const Article& a : articles)
+        if (qstrcmp(a.code, code) == 0)
+            return a;
+    qFatal("no demo article %s", code);
+}
+
+const Customer& customer(const char* code)
+{
+    for (const Customer& c : customers)
+        if (qstrcmp(c.code, code) == 0)
+            return c;
+    qFatal("no demo customer %s", code);
+}
+
+double listPrice(const Article& a, const Customer& c)
+{
+    const QString list = text(c.priceList);
+    return list == QLatin1String("2") ? a.list2 : list == QLatin1String("3") ? a.list3 : a.list1;
+}
+
+// Written as the invoice screen saves them: lines computed in double
+// precision, header totals their sums.
+void fillInvoices(Database& db)
+{
+    Statement line(db, QStringLiteral(
+        R"(INSERT INTO "DettaglioFatture" ("Descrizione Articolo", "Quantità", "Prezzo",
+               "Imponibile", "Iva", "Totale Riga", "Data", "Codice Cliente", "Numero Fattura",
+               "Codice Articolo", "bolla", "databolla", "UM")
+           VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?))"));
+    Statement header(db, QStringLiteral(
+        R"(INSERT INTO "Fatture" ("Order Code", "Date", "Cliente", "Codice Cliente",
+               "Totale Imponibile", "Totale Imposta", "Totale Fattura", "Pagamento", "Aspetto",
+               "Numero Colli", "Vettore")
+           VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?))"));
+    for (const Invoice& inv : invoices) {
+        const Customer& c = customer(inv.customerCode);
+        double taxable = 0, total = 0;
+        for (const InvoiceLine& l : invoiceLines) {
+            if (l.invoice != inv.number)
+                continue;
+            const Article& a = article(l.article);
+            const double price = listPrice(a, c);
+            const double amount = price * l.quantity;
+            const double lineTotal = amount + amount * a.vat / 100.0;
+            taxable += amount;
+            total += lineTotal;
+            line.bindAll({text(a.description), l.quantity, price, amount, double(a.vat),
+                          lineTotal, text(inv.date), text(c.code), inv.number, text(a.code),
+                          text(l.ddt), text(l.ddtDate), text(a.unit)});
+            line.step();
+            line.reset();
+        }
+        header.bindAll({inv.number, text(inv.date), text(c.name), text(c.code), taxable,
+                        total - taxable, total, text(inv.payment), text(inv.appearance),
+                        text(inv.packages), text(inv.carrier)});
+        header.step();
+        header.reset();
+    }
+}
 
 void insertValues(Database& db, const QString& table, const char* const* first,
                   const char* const* last)
@@ -181,12 +300,14 @@ void fill(Database& db)
     {
         Statement st(db, QStringLiteral(
             R"(INSERT INTO "Customers" ("Customer Code", "Cliente", "Indirizzo", "città", "cap",
-                   "NumeroTelefonico", "PartitaIva", "CodiceFiscale", "listino")
-               VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?))"));
+                   "NumeroTelefonico", "PartitaIva", "CodiceFiscale", "listino", "Provincia",
+                   "Nazione", "CodiceDestinatario", "PEC")
+               VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, 'IT', ?, ?))"));
         for (const Customer& c : customers) {
             st.bindAll({text(c.code), text(c.name), text(c.address), text(c.city),
                         text(c.postcode), text(c.phone), text(c.vatNumber), text(c.taxCode),
-                        text(c.priceList)});
+                        text(c.priceList), text(c.province), text(c.recipientCode),
+                        text(c.pec)});
             st.step();
             st.reset();
         }
@@ -201,6 +322,8 @@ void fill(Database& db)
         }
     }
 
+    fillCompany(db);
+    fillInvoices(db);
     tx.commit();
 }
 

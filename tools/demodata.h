@@ -19,7 +19,8 @@ struct Login {
 QList<Login> logins();
 
 // Fills an empty database with a small Italian sample business: merchandise
-// groups, units, VAT rates, articles, customers and the demo accounts.
+// groups, units, VAT rates, articles, customers, the company, two saved
+// invoices and the demo accounts.
 // One transaction: on failure nothing is left half-written.
 void fill(Database& db);
 

@@ -1,8 +1,11 @@
 // velinor-initdb [--demo] [--force] [PATH]: creates the database file the
 // program opens (it never creates one itself), optionally with sample data.
+// velinor-initdb --upgrade [PATH]: adds to an existing file what newer
+// versions keep beside the older tables.
 
 #include "data/database.h"
 #include "data/schema.h"
+#include "data/schemaupgrade.h"
 #include "tools/demodata.h"
 
 #include <QCommandLineParser>
@@ -23,17 +26,23 @@ int main(int argc, char* argv[])
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        QStringLiteral("Creates an empty Velinor database file, or one with demo data."));
+        QStringLiteral("Creates an empty Velinor database file, or one with demo data, or "
+                       "upgrades an existing one."));
     parser.addHelpOption();
     const QCommandLineOption demoOption(QStringLiteral("demo"),
                                         QStringLiteral("Fill in sample customers, articles and "
                                                        "accounts."));
     const QCommandLineOption forceOption(QStringLiteral("force"),
                                          QStringLiteral("Replace the file if it exists."));
+    const QCommandLineOption upgradeOption(
+        QStringLiteral("upgrade"),
+        QStringLiteral("Add to an existing file the tables, fields and indexes it lacks, "
+                       "without changing its rows."));
     parser.addOption(demoOption);
     parser.addOption(forceOption);
+    parser.addOption(upgradeOption);
     parser.addPositionalArgument(QStringLiteral("PATH"),
-                                 QStringLiteral("The file to create (default: db1.mdb here)."),
+                                 QStringLiteral("The file to create or upgrade (default: db1.mdb here)."),
                                  QStringLiteral("[PATH]"));
     parser.process(app);
 
@@ -47,6 +56,29 @@ int main(int argc, char* argv[])
     }
     const QString path = args.isEmpty() ? QStringLiteral("db1.mdb") : args.first();
     const QString shown = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+
+    if (parser.isSet(upgradeOption)) {
+        if (parser.isSet(demoOption) || parser.isSet(forceOption)) {
+            err << "velinor-initdb: --upgrade changes an existing file and takes neither "
+                   "--demo nor --force.\n";
+            return 1;
+        }
+        try {
+            Database db(path);
+            const QStringList added = upgradeSchema(db);
+            if (added.isEmpty()) {
+                out << shown << " is up to date; nothing was added.\n";
+            } else {
+                out << "Upgraded " << shown << ", added:\n";
+                for (const QString& item : added)
+                    out << "  " << item << '\n';
+            }
+        } catch (const DbError& e) {
+            err << "velinor-initdb: " << shown << " was not upgraded: " << e.text() << '\n';
+            return 1;
+        }
+        return 0;
+    }
 
     try {
         createDatabaseFile(path, parser.isSet(forceOption));

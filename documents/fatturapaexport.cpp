@@ -1,0 +1,82 @@
+#include "documents/fatturapaexport.h"
+
+#include "app/navigation.h"
+#include "common/messagebox.h"
+#include "data/database.h"
+#include "einvoice/export.h"
+#include "einvoice/store.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+
+namespace velinor {
+
+namespace {
+
+SaveDialogHook& saveHook()
+{
+    static SaveDialogHook hook;
+    return hook;
+}
+
+// The folder of the last file written, for the next proposal.
+QString& lastFolder()
+{
+    static QString folder;
+    return folder;
+}
+
+QString askForFile(QWidget* screen, const QString& proposed)
+{
+    if (saveHook())
+        return saveHook()(proposed);
+    return QFileDialog::getSaveFileName(screen, QStringLiteral("Save the FatturaPA file"), proposed,
+                                        QStringLiteral("FatturaPA (*.xml)"));
+}
+
+} // namespace
+
+void setSaveDialogHook(SaveDialogHook hook) { saveHook() = std::move(hook); }
+
+void openCompanyData() { nav::show(QStringLiteral("frmAzienda")); }
+
+void exportFatturaPA(QWidget* screen, const QString& invoiceNumber)
+{
+    bool ok = false;
+    const int number = invoiceNumber.trimmed().toInt(&ok);
+    if (!ok || number <= 0) {
+        msg::critical(screen, QStringLiteral("Pick a saved invoice in the archive list first."));
+        return;
+    }
+    const QString operation = QStringLiteral("Exporting invoice %1 as FatturaPA").arg(number);
+    try {
+        const auto db = Database::shared();
+        const einvoice::Prepared prepared = einvoice::prepareExport(*db, number);
+        if (!prepared.refusal.isEmpty()) {
+            msg::critical(screen, prepared.refusal);
+            if (prepared.companyIncomplete)
+                openCompanyData();
+            return;
+        }
+        const int progressive = einvoice::nextProgressive(*db);
+        // A folder that has gone since (a removed stick) is not proposed.
+        const QString folder = !lastFolder().isEmpty() && QDir(lastFolder()).exists()
+                                   ? lastFolder()
+                                   : QDir::currentPath();
+        const QString proposed =
+            QDir(folder).absoluteFilePath(einvoice::fileName(prepared.doc.company, progressive));
+        const QString path = askForFile(screen, proposed);
+        if (path.isEmpty())
+            return; // cancelled: the number stays free
+        einvoice::writeExport(*db, prepared, progressive, path);
+        lastFolder() = QFileInfo(path).absolutePath();
+        msg::information(screen, QStringLiteral("Invoice %1 was written to %2.")
+                                     .arg(number)
+                                     .arg(QDir::toNativeSeparators(path)));
+    } catch (const DbError& e) {
+        msg::failed(screen, operation, e.text());
+    }
+}
+
+} // namespace velinor

@@ -1,0 +1,74 @@
+#include "einvoice/amount.h"
+
+#include <cmath>
+
+namespace velinor::einvoice {
+
+namespace {
+
+qint64 pow10(int n)
+{
+    qint64 p = 1;
+    while (n-- > 0)
+        p *= 10;
+    return p;
+}
+
+// a / b rounded half away from zero; b > 0.
+qint64 divideHalfUp(__int128 a, qint64 b)
+{
+    const __int128 half = b / 2;
+    return static_cast<qint64>(a >= 0 ? (a + half) / b : -((-a + half) / b));
+}
+
+} // namespace
+
+std::optional<Amount> Amount::fromDouble(double value)
+{
+    if (!std::isfinite(value) || std::fabs(value) >= 1e11)
+        return std::nullopt;
+    if (value == 0)
+        return Amount();
+    // The 15 significant digits as d.dddddddddddddde±x: the value is the
+    // 15-digit mantissa times 10^(x - 14), that is in units of 1e-8 the
+    // mantissa times 10^(x - 14 + 8).
+    const QString e = QString::number(std::fabs(value), 'e', 14);
+    const int at = e.indexOf(QLatin1Char('e'));
+    QString mantissa = e.left(at);
+    mantissa.remove(QLatin1Char('.'));
+    const int shift = e.mid(at + 1).toInt() - 14 + 8;
+    const qint64 m = mantissa.toLongLong();
+    qint64 units = 0;
+    if (shift >= 0)
+        units = m * pow10(shift);
+    else if (shift >= -18)
+        units = divideHalfUp(m, pow10(-shift));
+    return Amount(value < 0 ? -units : units);
+}
+
+Amount Amount::rounded(int decimals) const
+{
+    const qint64 step = pow10(8 - decimals);
+    return Amount(divideHalfUp(m_units, step) * step);
+}
+
+Amount Amount::times(const Amount& other) const
+{
+    return Amount(divideHalfUp(static_cast<__int128>(m_units) * other.m_units, scale));
+}
+
+QString Amount::text(int minDecimals, int maxDecimals) const
+{
+    const qint64 units = rounded(maxDecimals).m_units;
+    const qint64 whole = (units < 0 ? -units : units) / scale;
+    QString fraction = QString::number((units < 0 ? -units : units) % scale).rightJustified(8, QLatin1Char('0'));
+    fraction.truncate(maxDecimals);
+    while (fraction.size() > minDecimals && fraction.endsWith(QLatin1Char('0')))
+        fraction.chop(1);
+    QString t = QString::number(whole);
+    if (!fraction.isEmpty())
+        t += QLatin1Char('.') + fraction;
+    return units < 0 ? QLatin1Char('-') + t : t;
+}
+
+} // namespace velinor::einvoice

@@ -1,0 +1,56 @@
+#include "einvoice/export.h"
+
+#include "data/database.h"
+#include "einvoice/store.h"
+
+#include <QDir>
+#include <QSaveFile>
+
+namespace velinor::einvoice {
+
+Prepared prepareExport(Database& db, int invoiceNumber)
+{
+    Prepared p;
+    const QStringList missing = missingForExport(db);
+    if (!missing.isEmpty()) {
+        p.needsUpgrade = true;
+        p.refusal = upgradeAdvice(db.path(), missing);
+        return p;
+    }
+    const auto invoice = loadInvoice(db, invoiceNumber);
+    if (!invoice) {
+        p.refusal = QStringLiteral("There is no saved invoice number %1.").arg(invoiceNumber);
+        return p;
+    }
+    p.doc.invoice = *invoice;
+    p.doc.company = loadCompany(db);
+    const CustomerMatch match = findCustomer(db, *invoice);
+    Problems problems;
+    if (match.customer) {
+        p.doc.customer = *match.customer;
+        problems = checkDocument(p.doc, p.figures);
+    } else {
+        problems.company = companyProblems(p.doc.company);
+        problems.customer << match.problem;
+        problems.invoice = invoiceProblems(p.doc.invoice, p.figures);
+    }
+    if (!problems.isEmpty()) {
+        p.companyIncomplete = !problems.company.isEmpty();
+        p.refusal = problems.message(invoiceNumber);
+    }
+    return p;
+}
+
+void writeExport(Database& db, const Prepared& prepared, int progressive, const QString& path)
+{
+    if (progressive > 99999)
+        throw DbError(QStringLiteral("the five-digit file numbers are used up"));
+    takeProgressive(db, progressive);
+    const QByteArray xml = writeFatturaPA(prepared.doc, prepared.figures, progressiveText(progressive));
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(xml) != xml.size() || !file.commit())
+        throw DbError(QStringLiteral("%1 cannot be written: %2")
+                          .arg(QDir::toNativeSeparators(path), file.errorString()));
+}
+
+} // namespace velinor::einvoice

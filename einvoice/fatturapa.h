@@ -1,0 +1,51 @@
+#pragma once
+
+#include "einvoice/figures.h"
+#include "einvoice/invoicedata.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+namespace velinor::einvoice {
+
+// Everything one FatturaPA file is written from.
+struct Document {
+    Company company;
+    Customer customer;
+    Invoice invoice;
+};
+
+// What keeps a document from being sent, in sentences a user can act on,
+// grouped by whose data must be mended.
+struct Problems {
+    QStringList company;
+    QStringList customer;
+    QStringList invoice;
+
+    bool isEmpty() const { return company.isEmpty() && customer.isEmpty() && invoice.isEmpty(); }
+    // One text listing them all, headed by the invoice number.
+    QString message(int invoiceNumber) const;
+};
+
+// A customer outside Italy: the exchange system forwards nothing to it
+// (Codice Destinatario XXXXXXX), takes its own VAT number as it is and no
+// Italian CAP.
+bool isForeign(const Customer& customer);
+
+QStringList companyProblems(const Company& company);
+QStringList customerProblems(const Customer& customer);
+// The header's and the lines' problems; the lines' figures go to `figures`.
+QStringList invoiceProblems(const Invoice& invoice, Figures& figures);
+Problems checkDocument(const Document& doc, Figures& figures);
+
+// The file counter as five characters: 00001 to 99999.
+QString progressiveText(int progressive);
+// The name the exchange system expects: IT01234567890_00001.xml.
+QString fileName(const Company& company, int progressive);
+
+// The FatturaPA 1.2 file of an ordinary invoice (FPR12), UTF-8. Call only
+// for a document without problems.
+QByteArray writeFatturaPA(const Document& doc, const Figures& figures, const QString& progressive);
+
+} // namespace velinor::einvoice

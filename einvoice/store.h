@@ -1,0 +1,44 @@
+#pragma once
+
+#include "einvoice/invoicedata.h"
+
+#include <QStringList>
+
+#include <optional>
+
+namespace velinor {
+class Database;
+}
+
+// Where the electronic invoice finds its data, and the file counter. All of
+// these throw DbError when the file cannot be read or written.
+namespace velinor::einvoice {
+
+// The company data and the customers' e-invoicing fields are missing from
+// files made by older versions; this is what such a file lacks, for the
+// message that asks for velinor-initdb --upgrade.
+QStringList missingForExport(Database& db);
+// The sentence telling the user how to upgrade the file.
+QString upgradeAdvice(const QString& path, const QStringList& missing);
+
+Company loadCompany(Database& db);
+void saveCompany(Database& db, const Company& company);
+
+// nullopt when no invoice has that number.
+std::optional<Invoice> loadInvoice(Database& db, int number);
+
+// The invoice's customer: by its code, else by its name. Throws nothing
+// for an unknown or ambiguous customer: `problem` says so instead.
+struct CustomerMatch {
+    std::optional<Customer> customer;
+    QString problem;
+};
+CustomerMatch findCustomer(Database& db, const Invoice& invoice);
+
+// The progressive of the next exported file, not yet taken.
+int nextProgressive(Database& db);
+// Takes that number for good; throws DbError when another export took it
+// in the meantime.
+void takeProgressive(Database& db, int progressive);
+
+} // namespace velinor::einvoice

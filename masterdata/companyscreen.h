@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QList>
+#include <QWidget>
+
+#include <memory>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+namespace velinor {
+
+class Database;
+
+namespace einvoice {
+struct Company;
+}
+
+// frmAzienda: the seller's data that electronic invoices carry, the one row
+// of Azienda. Opened over the invoice screen, which stays open. Shows what
+// still keeps an export from going through while the user types.
+class CompanyScreen : public QWidget {
+    Q_OBJECT
+public:
+    // Throws DbError when the file cannot be read, or lacks the table (the
+    // text then names the upgrade command).
+    explicit CompanyScreen(QWidget* parent = nullptr);
+
+private:
+    QLineEdit* addBox(const char* field);
+    QLineEdit* box(const QString& field) const;
+    void load();
+    void save();
+    einvoice::Company typed() const;
+    void showProblems();
+
+    std::shared_ptr<Database> m_db;
+    QList<QLineEdit*> m_boxes; // in the order of einvoice::Company's fields
+    QLabel* m_problems;
+    QPushButton* m_save;
+    QPushButton* m_cancel;
+};
+
+} // namespace velinor

@@ -1,0 +1,95 @@
+// velinor-fatturapa [--db PATH] [--out DIR] NUMBER...: writes the FatturaPA
+// file of each named saved invoice, without a display. Prints the path of
+// every file written; one line on standard error for each invoice that
+// could not be exported, and then exits with 1.
+
+#include "data/database.h"
+#include "einvoice/export.h"
+#include "einvoice/store.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QTextStream>
+
+using namespace velinor;
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("velinor-fatturapa"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QStringLiteral("Writes the FatturaPA electronic invoice of saved invoices."));
+    parser.addHelpOption();
+    const QCommandLineOption dbOption(QStringLiteral("db"),
+                                      QStringLiteral("The database file (default: db1.mdb here)."),
+                                      QStringLiteral("PATH"), QStringLiteral("db1.mdb"));
+    const QCommandLineOption outOption(QStringLiteral("out"),
+                                       QStringLiteral("The folder for the files (default: here)."),
+                                       QStringLiteral("DIR"), QStringLiteral("."));
+    parser.addOption(dbOption);
+    parser.addOption(outOption);
+    parser.addPositionalArgument(QStringLiteral("NUMBER"),
+                                 QStringLiteral("Invoice numbers to export."),
+                                 QStringLiteral("NUMBER..."));
+    parser.process(app);
+
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    const QStringList numbers = parser.positionalArguments();
+    if (numbers.isEmpty()) {
+        err << "velinor-fatturapa: name at least one invoice number.\n" << parser.helpText();
+        return 2;
+    }
+    const QDir outDir(parser.value(outOption));
+    if (!outDir.exists()) {
+        err << "velinor-fatturapa: the folder " << QDir::toNativeSeparators(outDir.path())
+            << " does not exist.\n";
+        return 2;
+    }
+
+    std::unique_ptr<Database> db;
+    try {
+        db = std::make_unique<Database>(parser.value(dbOption));
+    } catch (const DbError& e) {
+        err << "velinor-fatturapa: " << e.text() << '\n';
+        return 2;
+    }
+
+    int failures = 0;
+    for (const QString& text : numbers) {
+        bool ok = false;
+        const int number = text.toInt(&ok);
+        if (!ok || number <= 0) {
+            err << "velinor-fatturapa: " << text << ": not an invoice number.\n";
+            ++failures;
+            continue;
+        }
+        try {
+            const einvoice::Prepared p = einvoice::prepareExport(*db, number);
+            if (!p.refusal.isEmpty()) {
+                // One line per invoice: the problems joined.
+                QString line = p.refusal;
+                line.replace(QStringLiteral("\n\n"), QStringLiteral(" "));
+                line.replace(QLatin1Char('\n'), QLatin1Char(' '));
+                err << "velinor-fatturapa: " << line << '\n';
+                ++failures;
+                continue;
+            }
+            const int progressive = einvoice::nextProgressive(*db);
+            const QString path =
+                outDir.absoluteFilePath(einvoice::fileName(p.doc.company, progressive));
+            einvoice::writeExport(*db, p, progressive, path);
+            out << QDir::toNativeSeparators(path) << '\n';
+            out.flush();
+        } catch (const DbError& e) {
+            err << "velinor-fatturapa: invoice " << number << " was not exported: " << e.text()
+                << '\n';
+            ++failures;
+        }
+    }
+    return failures ? 1 : 0;
+}
