@@ -40,6 +40,8 @@ void FieldBinding::reload()
         return;
     m_loading = true;
     m_box->setText(text);
+    // A value longer than its box reads from its start, as a user reads it.
+    m_box->setCursorPosition(0);
     m_loading = false;
 }
 

@@ -219,6 +219,7 @@ private slots:
         auto ds = open("Tires");
         QLineEdit box;
         bind(&box, ds.get(), "descrizione");
+        QTest::keyClick(&box, Qt::Key_End);
         QTest::keyClicks(&box, " zincate");
         QCOMPARE(ds->value("descrizione"), QString("Viti zincate"));
         QCOMPARE(m_file->column("Tires", "descrizione").value(0), QString("Viti"));
