@@ -15,15 +15,21 @@ namespace {
 
 constexpr double lineHeight = 0.5;
 
-Element textElement(ElementKind kind, double left, double top, double width, double height,
-                    const QString& text, int font, Qt::Alignment align, FieldFormat format)
+Element shapeElement(ElementKind kind, double left, double top, double width, double height)
 {
     Element e;
     e.kind = kind;
     e.left = left;
     e.top = top;
     e.width = width;
-    e.height = height > 0 ? height : lineHeight;
+    e.height = height;
+    return e;
+}
+
+Element textElement(ElementKind kind, double left, double top, double width, double height,
+                    const QString& text, int font, Qt::Alignment align, FieldFormat format)
+{
+    Element e = shapeElement(kind, left, top, width, height > 0 ? height : lineHeight);
     e.text = text;
     e.font = font;
     e.align = align;
@@ -236,25 +242,13 @@ Section& Section::field(double left, double top, double width, const QString& na
 
 Section& Section::rule(double left, double top, double width, double height)
 {
-    Element e;
-    e.kind = ElementKind::Rule;
-    e.left = left;
-    e.top = top;
-    e.width = width;
-    e.height = height;
-    elements.push_back(e);
+    elements.push_back(shapeElement(ElementKind::Rule, left, top, width, height));
     return *this;
 }
 
 Section& Section::frame(double left, double top, double width, double height)
 {
-    Element e;
-    e.kind = ElementKind::Frame;
-    e.left = left;
-    e.top = top;
-    e.width = width;
-    e.height = height;
-    elements.push_back(e);
+    elements.push_back(shapeElement(ElementKind::Frame, left, top, width, height));
     return *this;
 }
 
