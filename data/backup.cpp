@@ -1,6 +1,7 @@
 #include "data/backup.h"
 
 #include "data/database.h"
+#include "data/sqlite/sqliteengine.h"
 
 #include <QDir>
 #include <QFile>
@@ -48,7 +49,7 @@ bool sameFile(const QString& a, const QString& b)
 
 void copyPages(Database& source, sqlite3* dest)
 {
-    sqlite3_backup* backup = sqlite3_backup_init(dest, "main", source.handle(), "main");
+    sqlite3_backup* backup = sqlite3_backup_init(dest, "main", sqliteHandle(source), "main");
     if (!backup)
         throw DbError(QStringLiteral("the copy cannot be started: %1").arg(errorText(dest)));
     int rc = SQLITE_OK;

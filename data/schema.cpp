@@ -2,9 +2,7 @@
 
 #include "data/database.h"
 
-#include <QFile>
-
-#include <sqlite3.h>
+#include "data/sqlite/sqliteengine.h"
 
 namespace velinor {
 
@@ -133,6 +131,8 @@ QStringList schemaStatements()
 void createSchema(Database& db)
 {
     Transaction tx(db);
+    for (const QString& sql : db.engine().supportStatements())
+        db.exec(sql);
     for (const QString& sql : schemaStatements())
         db.exec(sql);
     tx.commit();
@@ -140,24 +140,21 @@ void createSchema(Database& db)
 
 void createDatabaseFile(const QString& path, bool overwrite)
 {
-    if (QFile::exists(path)) {
-        if (!overwrite)
-            throw DbError(QStringLiteral("%1 already exists; use --force to replace it.").arg(path));
-        if (!QFile::remove(path))
-            throw DbError(QStringLiteral("%1 cannot be replaced.").arg(path));
-    }
-    // An empty SQLite file: the header is written by the first statement.
-    sqlite3* raw = nullptr;
-    const QByteArray file = QFile::encodeName(path);
-    int rc = sqlite3_open_v2(file.constData(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
-                             nullptr);
-    if (rc == SQLITE_OK)
-        rc = sqlite3_exec(raw, "PRAGMA user_version = 1", nullptr, nullptr, nullptr);
-    const QString why = raw ? QString::fromUtf8(sqlite3_errmsg(raw)) : QString();
-    sqlite3_close(raw);
-    if (rc != SQLITE_OK)
-        throw DbError(QStringLiteral("%1 cannot be created: %2").arg(path, why));
+    createSqliteFile(path, overwrite);
     Database db(path);
+    createSchema(db);
+}
+
+void createServerSchema(Database& db)
+{
+    const QStringList present = db.engine().tables();
+    for (const QString& statement : schemaStatements())
+        for (const QString& table : present)
+            if (statement.startsWith(QStringLiteral("CREATE TABLE \"%1\"").arg(table), Qt::CaseInsensitive))
+                throw DbError(QStringLiteral("the database %1 already holds the table %2; name an "
+                                             "empty database (velinor-initdb --upgrade adds what "
+                                             "an older one lacks)")
+                                  .arg(db.path(), table));
     createSchema(db);
 }
 

@@ -18,4 +18,8 @@ void createSchema(Database& db);
 // exists (unless overwrite) or cannot be written.
 void createDatabaseFile(const QString& path, bool overwrite);
 
+// Creates every table in an empty database on a server. Throws DbError,
+// creating nothing, when one of the tables is there already.
+void createServerSchema(Database& db);
+
 } // namespace velinor

@@ -4,8 +4,6 @@
 
 #include <QHash>
 
-#include <sqlite3.h>
-
 #include <memory>
 
 namespace velinor::reports {
@@ -65,16 +63,10 @@ DataEnvironment::DataEnvironment(Database& db, DocumentKind kind) : m_kind(kind)
 {
     const Commands& c = kind == DocumentKind::Order ? orderCommands : invoiceCommands;
     // One read, so that parent and lines see the same selection.
-    db.exec(QStringLiteral("SAVEPOINT print_selection"));
-    try {
-        m_data.rows = queryRows(db, QString::fromUtf8(c.parent));
-        m_data.children = queryRows(db, QString::fromUtf8(c.children));
-    } catch (...) {
-        sqlite3_exec(db.handle(), "ROLLBACK TO print_selection; RELEASE print_selection", nullptr, nullptr,
-                     nullptr);
-        throw;
-    }
-    db.exec(QStringLiteral("RELEASE print_selection"));
+    Transaction tx(db);
+    m_data.rows = queryRows(db, QString::fromUtf8(c.parent));
+    m_data.children = queryRows(db, QString::fromUtf8(c.children));
+    tx.commit();
     m_data.parentKey = QString::fromUtf8(c.parentKey);
     m_data.childKey = QString::fromUtf8(c.childKey);
 }
@@ -104,9 +96,9 @@ ReportRows queryRows(Database& db, const QString& sql, const QVariantList& param
         ++uses[st.columnName(c).toLower()];
     for (int c = 0; c < columns; ++c) {
         const QString name = st.columnName(c);
-        const char* table = sqlite3_column_table_name(st.handle(), c);
-        rows.fields << (uses.value(name.toLower()) > 1 && table
-                            ? QString::fromUtf8(table) + QLatin1Char('.') + name
+        const QString table = st.originTable(c);
+        rows.fields << (uses.value(name.toLower()) > 1 && !table.isEmpty()
+                            ? table + QLatin1Char('.') + name
                             : name);
     }
     while (st.step()) {
