@@ -98,6 +98,12 @@ void DataSource::load()
     std::optional<QString> sql = table ? QStringLiteral("SELECT rowid AS velinor_rowid, * FROM ")
                                              + quotedName(*table)
                                        : withRowid(m_source);
+    // A server keeps no stored order: rows come in the order they were added,
+    // as in the file, unless the query orders them.
+    static const QRegularExpression ordered(QStringLiteral(R"(\border\s+by\b)"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    if (sql && m_db->isServer() && !ordered.match(*sql).hasMatch())
+        *sql += QStringLiteral(" ORDER BY velinor_rowid");
     std::unique_ptr<Statement> st;
     if (sql) {
         // A failed statement spoils a server's transaction: try it apart.

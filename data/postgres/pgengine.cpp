@@ -445,9 +445,9 @@ void PgCursor::mapColumns(PGresult* r)
     m_mapped = true;
     m_visible.clear();
     // The row id a SELECT * brings along stays out of sight; a row id asked
-    // for by name (RETURNING rowid, rowid AS ...) does not come from a table.
+    // for by name comes first (RETURNING rowid, ...) or under another name.
     for (int c = 0; c < PQnfields(r); ++c)
-        if (!(PQftable(r, c) != InvalidOid && hiddenColumn == QLatin1String(PQfname(r, c))))
+        if (c == 0 || !(PQftable(r, c) != InvalidOid && hiddenColumn == QLatin1String(PQfname(r, c))))
             m_visible.push_back(c);
 }
 
