@@ -187,7 +187,9 @@ public:
                               .arg(shownUri(uri), why));
         }
         PQsetClientEncoding(m_conn, "UTF8");
-        command("SET DateStyle TO ISO; SET client_min_messages TO warning");
+        // A desk waits for another's write as long as a file would, then says so.
+        command("SET DateStyle TO ISO; SET client_min_messages TO warning; "
+                "SET lock_timeout TO '5s'");
     }
     ~PgEngine() override { PQfinish(m_conn); }
 
@@ -249,10 +251,9 @@ public:
             list += QByteArray::number(id);
         }
         list += '}';
-        auto st = prepare(QStringLiteral("DELETE FROM \"%1\" WHERE rowid = ANY(?::bigint[])")
-                              .arg(QString(table).replace(u'"', QLatin1String("\"\""))));
-        st->bind(1, QString::fromLatin1(list));
-        st->step();
+        const QString sql = QStringLiteral("DELETE FROM \"%1\" WHERE rowid = ANY($1::bigint[])")
+                                .arg(lower(table).replace(u'"', QLatin1String("\"\"")));
+        run(sql, {list}, false);
     }
 
     QStringList tables() override
@@ -372,6 +373,10 @@ private:
             throw DuplicateError(text);
         if (state == "40001" || state == "40P01")
             throw DbError(QStringLiteral("another desk was writing the same records; try again (%1)")
+                              .arg(text));
+        if (state == "55P03")
+            throw DbError(QStringLiteral("another desk is holding the records this needs; try "
+                                         "again in a moment (%1)")
                               .arg(text));
         if (state == "42501")
             throw DbError(QStringLiteral("the database server refused the access (%1)").arg(text));
