@@ -3,6 +3,7 @@
 #include "data/database.h"
 
 #include <QHash>
+#include <QSet>
 
 #include <memory>
 
@@ -101,11 +102,26 @@ ReportRows queryRows(Database& db, const QString& sql, const QVariantList& param
                             ? table + QLatin1Char('.') + name
                             : name);
     }
+    // A server's tables carry a row id of their own into the join, so that
+    // DISTINCT cannot see equal rows: they are left out here instead.
+    const bool distinct = db.isServer()
+        && sql.trimmed().startsWith(QLatin1String("SELECT DISTINCT"), Qt::CaseInsensitive);
+    QSet<QString> seen;
     while (st.step()) {
         QVariantList values;
         values.reserve(columns);
-        for (int c = 0; c < columns; ++c)
+        QStringList key;
+        for (int c = 0; c < columns; ++c) {
             values << st.value(c);
+            if (distinct)
+                key << (values.last().isNull() ? QStringLiteral("\x01") : values.last().toString());
+        }
+        if (distinct) {
+            const QString k = key.join(QChar(0));
+            if (seen.contains(k))
+                continue;
+            seen.insert(k);
+        }
         rows.values.push_back(std::move(values));
     }
     return rows;
