@@ -73,22 +73,27 @@ void MainMenu::backUp()
     QFileDialog dialog(this, QStringLiteral("Copia di sicurezza"));
     dialog.setObjectName(QStringLiteral("dlgBackup"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setNameFilter(QStringLiteral("Database Velinor (*.mdb)"));
-    dialog.setDefaultSuffix(QStringLiteral("mdb"));
+    // A server database is saved as a pg_dump archive.
+    const bool server = Database::isServerLocation(Database::location());
+    dialog.setNameFilter(server ? QStringLiteral("Archivio pg_dump (*.dump)")
+                                : QStringLiteral("Database Velinor (*.mdb)"));
+    dialog.setDefaultSuffix(server ? QStringLiteral("dump") : QStringLiteral("mdb"));
     dialog.setDirectory(QDir::home());
-    dialog.selectFile(backupFileName());
+    dialog.selectFile(backupFileName(QDate::currentDate(), server));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
 
     const QString target = dialog.selectedFiles().first();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     try {
-        const BackupResult copy = backupDatabase(Database::defaultPath(), target);
+        const BackupResult copy = backupDatabase(Database::location(), target);
         QApplication::restoreOverrideCursor();
         const QString size =
             QLocale().formattedDataSize(copy.bytes, 0, QLocale::DataSizeTraditionalFormat);
-        msg::information(this, QStringLiteral("The backup was written to %1 (%2) and passed the "
-                                              "integrity check.")
+        msg::information(this, (server ? QStringLiteral("The backup was written to %1 (%2) by "
+                                                        "pg_dump.")
+                                       : QStringLiteral("The backup was written to %1 (%2) and "
+                                                        "passed the integrity check."))
                                    .arg(QDir::toNativeSeparators(copy.path), size));
     } catch (const DbError& e) {
         QApplication::restoreOverrideCursor();

@@ -1,6 +1,7 @@
 #include "data/backup.h"
 
 #include "data/database.h"
+#include "data/postgres/pgdump.h"
 #include "data/sqlite/sqliteengine.h"
 
 #include <QDir>
@@ -104,20 +105,27 @@ void syncFolder(const QString& folder)
 
 } // namespace
 
-QString backupFileName(const QDate& day)
+QString backupFileName(const QDate& day, bool server)
 {
-    return QStringLiteral("db1-%1.mdb").arg(day.toString(Qt::ISODate));
+    return server ? QStringLiteral("velinor-%1.dump").arg(day.toString(Qt::ISODate))
+                  : QStringLiteral("db1-%1.mdb").arg(day.toString(Qt::ISODate));
 }
 
-QString backupTarget(const QString& destination)
+QString backupTarget(const QString& destination, bool server)
 {
     if (QFileInfo(destination).isDir())
-        return QDir(destination).absoluteFilePath(backupFileName());
+        return QDir(destination).absoluteFilePath(backupFileName(QDate::currentDate(), server));
     return QFileInfo(destination).absoluteFilePath();
 }
 
 BackupResult backupDatabase(const QString& source, const QString& target)
 {
+    if (Database::isServerLocation(source)) {
+        if (QFileInfo(target).isDir())
+            throw DbError(QStringLiteral("%1 is a folder").arg(shown(target)));
+        const qint64 bytes = dumpServerDatabase(source, target);
+        return {QFileInfo(target).absoluteFilePath(), bytes};
+    }
     Database db(source); // refuses a missing file or one that is not a database
     const QFileInfo info(target);
     if (info.exists() && sameFile(db.path(), target))

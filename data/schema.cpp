@@ -104,6 +104,9 @@ QStringList schemaStatements()
         QStringLiteral(R"(CREATE INDEX "DettaglioFatture_Numero_Fattura" ON "DettaglioFatture" ("Numero Fattura"))"),
         QStringLiteral(R"(CREATE INDEX "Fatture_Numero_Ordine" ON "Fatture" ("Numero Ordine"))"),
         QStringLiteral(R"(CREATE INDEX "Fatture_Order_Code" ON "Fatture" ("Order Code"))"),
+        // No invoice number is given twice, even when two desks save at the
+        // same moment: the second one is refused and told.
+        QStringLiteral(R"(CREATE UNIQUE INDEX "Fatture_Order_Code_unique" ON "Fatture" ("Order Code") WHERE "Order Code" > 0)"),
         // The pick lists are read in these orders.
         QStringLiteral(R"(CREATE INDEX "Tires_descrizione" ON "Tires" ("descrizione"))"),
         QStringLiteral(R"(CREATE INDEX "Customers_Cliente" ON "Customers" ("Cliente"))"),

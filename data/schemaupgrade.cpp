@@ -140,7 +140,21 @@ QStringList upgradeSchema(Database& db)
     for (const QString& sql : db.engine().supportStatements())
         db.exec(sql);
     for (const Addition& a : todo) {
-        db.exec(a.sql);
+        if (a.kind == Addition::Index) {
+            // A unique index cannot be laid over rows that already share a
+            // value; the rest of the upgrade goes on without it.
+            Transaction one(db);
+            try {
+                db.exec(a.sql);
+                one.commit();
+            } catch (const DuplicateError&) {
+                added << QStringLiteral("(not added: %1, as some rows already share its value)")
+                             .arg(a.describe());
+                continue;
+            }
+        } else {
+            db.exec(a.sql);
+        }
         if (a.kind == Addition::Table)
             copyRows(ref.db(), db, a.table);
         added << a.describe();
