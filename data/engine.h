@@ -49,7 +49,8 @@ public:
     virtual QStringList fields(const QString& table) = 0;
     virtual QStringList indexes() = 0;
     // What the engine itself needs in a new database beside the tables
-    // (functions the queries call); run again by an upgrade.
+    // (functions the queries call), run once they are made; run again by an
+    // upgrade.
     virtual QStringList supportStatements() const = 0;
     virtual bool isServer() const = 0;
 };

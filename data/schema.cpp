@@ -134,9 +134,9 @@ QStringList schemaStatements()
 void createSchema(Database& db)
 {
     Transaction tx(db);
-    for (const QString& sql : db.engine().supportStatements())
-        db.exec(sql);
     for (const QString& sql : schemaStatements())
+        db.exec(sql);
+    for (const QString& sql : db.engine().supportStatements())
         db.exec(sql);
     tx.commit();
 }

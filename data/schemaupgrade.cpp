@@ -137,8 +137,6 @@ QStringList upgradeSchema(Database& db)
     const QList<Addition> todo = additions(db, ref.db());
     QStringList added;
     Transaction tx(db);
-    for (const QString& sql : db.engine().supportStatements())
-        db.exec(sql);
     for (const Addition& a : todo) {
         if (a.kind == Addition::Index) {
             // A unique index cannot be laid over rows that already share a
@@ -159,6 +157,8 @@ QStringList upgradeSchema(Database& db)
             copyRows(ref.db(), db, a.table);
         added << a.describe();
     }
+    for (const QString& sql : db.engine().supportStatements())
+        db.exec(sql);
     tx.commit();
     return added;
 }

@@ -269,6 +269,7 @@ public:
     QStringList supportStatements() const override
     {
         // val(): the leading number of a text, as the invoice queries expect.
+        // Run after the tables are made.
         return {
             QStringLiteral(
                 "CREATE OR REPLACE FUNCTION val(text) RETURNS double precision LANGUAGE sql "
@@ -276,6 +277,10 @@ public:
                 "'^[+-]?(?:[0-9]+\\.?[0-9]*|\\.[0-9]+)(?:[eE][+-]?[0-9]+)?')::double precision, 0) $$"),
             QStringLiteral("CREATE OR REPLACE FUNCTION val(double precision) RETURNS double "
                            "precision LANGUAGE sql IMMUTABLE AS $$ SELECT $1 $$"),
+            // An invoice's lines are read by "[Numero Fattura] = val(?)": a
+            // whole number compared with val()'s double, which this serves.
+            QStringLiteral("CREATE INDEX IF NOT EXISTS dettagliofatture_numero_fattura_val ON "
+                           "dettagliofatture ((\"numero fattura\"::double precision))"),
         };
     }
     bool isServer() const override { return true; }
