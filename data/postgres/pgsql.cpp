@@ -127,7 +127,7 @@ QString translate(const QString& sql)
     }
     static const QRegularExpression createIndex(QStringLiteral(R"(^\s*CREATE\s+(UNIQUE\s+)?INDEX\b[^(]*\(([^)]*)\))"),
                                                 QRegularExpression::CaseInsensitiveOption);
-    if (const auto m = createIndex.match(out); m.hasMatch()) {
+    if (const auto m = createIndex.match(out); m.hasMatch() && !m.captured(2).startsWith(u'(')) {
         // Indexes in the order the queries read them, empty fields first.
         QStringList columns = m.captured(2).split(u',');
         for (QString& c : columns)
