@@ -93,13 +93,20 @@ QStringList schemaStatements()
         // UTF-8, not Latin-1: "Quantità" must keep its accent.
         QStringLiteral(R"(CREATE TABLE "DettaglioFatture" (%1))")
             .arg(QString::fromUtf8(linesColumns)),
-        QStringLiteral(R"(CREATE TABLE "Odummy" (%1))").arg(QString::fromUtf8(linesColumns)),
+        // The working tables end with the copy each row belongs to (see
+        // copyowner.h): after every line field, whose positions the grid uses.
+        QStringLiteral(R"(CREATE TABLE "Odummy" (%1,
+            "Owner" TEXT))").arg(QString::fromUtf8(linesColumns)),
         QStringLiteral(R"(CREATE TABLE "Ydummy" (
             "Numero Ordine" TEXT,
             "Order Code" INTEGER,
             "cliente" TEXT,
-            "numerorighe" REAL))"),
-        QStringLiteral(R"(INSERT INTO "Ydummy" VALUES ('', 0, '', 0))"),
+            "numerorighe" REAL,
+            "Owner" TEXT))"),
+        // The shared selection of a file made before copies had their own.
+        QStringLiteral(R"(INSERT INTO "Ydummy" ("Numero Ordine", "Order Code", "cliente", "numerorighe")
+            VALUES ('', 0, '', 0))"),
+        QStringLiteral(R"(CREATE INDEX "Odummy_Owner" ON "Odummy" ("Owner"))"),
         // Opening a document reads its lines by number; saving checks the
         // number is free. A file without these still works, only slower.
         QStringLiteral(R"(CREATE INDEX "DettaglioFatture_Numero_Ordine" ON "DettaglioFatture" ("Numero Ordine"))"),
@@ -128,6 +135,17 @@ QStringList schemaStatements()
             "ProgressivoInvio" INTEGER NOT NULL DEFAULT 0))"),
         QStringLiteral(R"(INSERT INTO "Azienda" DEFAULT VALUES)"),
     };
+}
+
+QStringList fieldNames(Database& db, const QString& table)
+{
+    QString quoted = table;
+    quoted.replace(u'"', QStringLiteral("\"\""));
+    const Statement st(db, QStringLiteral("SELECT * FROM \"%1\" WHERE 1 = 0").arg(quoted));
+    QStringList names;
+    for (int c = 0; c < st.columnCount(); ++c)
+        names << st.columnName(c);
+    return names;
 }
 
 void createSchema(Database& db)

@@ -18,4 +18,7 @@ void createSchema(Database& db);
 // exists (unless overwrite) or cannot be written.
 void createDatabaseFile(const QString& path, bool overwrite);
 
+// The fields of a table, in table order.
+QStringList fieldNames(Database& db, const QString& table);
+
 } // namespace velinor

@@ -16,6 +16,7 @@
 #include "documents/fatturapaexport.h"
 #include "documents/documentstore.h"
 #include "documents/linesgrid.h"
+#include "documents/workingtables.h"
 #include "reports/documentprint.h"
 
 #include <QApplication>
@@ -166,7 +167,7 @@ DocumentScreen::DocumentScreen(const DocumentKind& kind, QWidget* parent)
     m_header->setSource(QLatin1String(kind.archiveSource));
     m_lines = new DataSource(this);
     m_lines->setObjectName(QStringLiteral("Adodc5"));
-    m_lines->setSource(QStringLiteral("select * from Odummy"));
+    WorkingTables(m_connection).showLines(*m_lines, QStringLiteral("select * from Odummy"));
 
     // Header boxes.
     m_code = makeBox("txtCode", this);
@@ -458,7 +459,7 @@ void DocumentScreen::sizeLineColumns()
 bool DocumentScreen::clearLines()
 {
     try {
-        m_lines->deleteAll();
+        WorkingTables(m_connection).clearLines();
     } catch (const DbError& e) {
         failed(QStringLiteral("Emptying the working lines of the %1"), e.text());
         return false;
@@ -468,16 +469,21 @@ bool DocumentScreen::clearLines()
 
 void DocumentScreen::startDocument()
 {
-    try {
-        m_lines->setSource(QLatin1String(m_kind.newLinesSource));
-    } catch (const DbError& e) {
-        failed(QStringLiteral("Reading the working lines of the %1"), e.text());
+    const auto showLines = [this] {
+        try {
+            WorkingTables(m_connection).showLines(*m_lines, QLatin1String(m_kind.newLinesSource));
+        } catch (const DbError& e) {
+            failed(QStringLiteral("Reading the working lines of the %1"), e.text());
+            return false;
+        }
+        return true;
+    };
+    if (!showLines())
         return;
-    }
+    if (m_lines->recordCount() > 0 && !(clearLines() && showLines()))
+        return;
     m_linesGrid->rebuildColumns();
     sizeLineColumns();
-    if (m_lines->recordCount() > 0 && !clearLines())
-        return;
     const QString number = m_kind.invoice ? nextInvoiceNumber() : QString();
     try {
         m_header->addNew();
@@ -691,9 +697,7 @@ void DocumentScreen::save()
         SourceTransaction tx(db, {m_header, m_lines});
         taken = documents::numberOnFile(db, m_kind, number);
         if (!taken) {
-            documents::stampLines(db, m_kind, number);
-            m_connection.execute(QStringLiteral("INSERT INTO DettaglioFatture SELECT * FROM Odummy"));
-            m_lines->deleteAll();
+            WorkingTables(m_connection).saveLines(m_kind, number);
             m_header->updateBatch();
             tx.commit();
         }
@@ -707,6 +711,11 @@ void DocumentScreen::save()
                                 .arg(QLatin1String(m_kind.noun), m_code->text()));
         selectWholeText(m_code);
         return;
+    }
+    try {
+        WorkingTables(m_connection).showLines(*m_lines, QLatin1String(m_kind.newLinesSource));
+    } catch (const DbError& e) {
+        failed(QStringLiteral("Reading the working lines of the %1"), e.text());
     }
     keepArchiveOrder();
     setBrowseMode();
@@ -744,13 +753,7 @@ void DocumentScreen::pickArchived()
     const QString key = m_archive->cellText(m_kind.archiveKeyColumn);
     const QString customer = m_archive->cellText(2);
     try {
-        const auto selection = m_connection.openRecordset(QStringLiteral("SELECT * FROM Ydummy"));
-        if (!selection->hasCurrent())
-            throw DbError(QStringLiteral("the table Ydummy has no row"));
-        selection->setValue(QLatin1String(m_kind.numberField), key);
-        selection->setValue(QStringLiteral("cliente"), customer);
-        selection->setValue(QStringLiteral("numerorighe"), formatNumber(m_header->recordCount() - 1));
-        selection->update();
+        WorkingTables(m_connection).select(m_kind, key, customer, m_header->recordCount() - 1);
     } catch (const DbError& e) {
         failed(QStringLiteral("Selecting the %1 for printing"), e.text());
     }

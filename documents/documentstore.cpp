@@ -14,11 +14,4 @@ bool numberOnFile(Database& db, const DocumentKind& kind, const QVariant& number
         .isValid();
 }
 
-void stampLines(Database& db, const DocumentKind& kind, const QVariant& number)
-{
-    db.exec(QStringLiteral(R"(UPDATE "Odummy" SET "%1" = ?1 WHERE "%1" IS NOT ?1)")
-                .arg(QLatin1String(kind.lineNumberField)),
-            {number});
-}
-
 } // namespace velinor::documents

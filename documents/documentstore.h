@@ -14,9 +14,5 @@ namespace documents {
 // Whether a header of this kind already carries the number.
 bool numberOnFile(Database& db, const DocumentKind& kind, const QVariant& number);
 
-// Gives every working line the document's number, so that lines picked
-// before the number was changed still belong to the document saved.
-void stampLines(Database& db, const DocumentKind& kind, const QVariant& number);
-
 } // namespace documents
 } // namespace velinor
