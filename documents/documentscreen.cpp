@@ -712,14 +712,11 @@ void DocumentScreen::save()
         selectWholeText(m_code);
         return;
     }
-    try {
-        WorkingTables(m_connection).showLines(*m_lines, QLatin1String(m_kind.newLinesSource));
-    } catch (const DbError& e) {
-        failed(QStringLiteral("Reading the working lines of the %1"), e.text());
-    }
     keepArchiveOrder();
     setBrowseMode();
     m_print->setEnabled(true);
+    // The document just saved is the one shown: "Stampa" prints it.
+    pickArchived();
 }
 
 // The invoice list is in ascending number, and the next number counts on

@@ -1,16 +1,19 @@
-// Two copies of the program on one file, each in a process of its own,
-// driven through the real invoice screen: this test program starts itself
-// again with --copy DIR and sends each copy what a user would do, one line
-// at a time on its standard input.
+// The working tables of the document screens: each copy's own lines and
+// print selection. Two copies of the program on one file run each in a
+// process of its own, driven through the real invoice screen: this test
+// program starts itself again with --copy DIR and sends each copy what a
+// user would do, one line at a time on its standard input.
 
 #include "app/navigation.h"
 #include "data/copyowner.h"
 #include "data/schemaupgrade.h"
 #include "reports/dataenvironment.h"
+#include "reports/reportwindow.h"
 #include "tests/support.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QLineEdit>
 #include <QProcess>
 #include <QTableView>
 #include <QTextStream>
@@ -130,7 +133,7 @@ private:
 
 } // namespace
 
-class TwoCopiesTest : public QObject {
+class WorkingTablesTest : public QObject {
     Q_OBJECT
 
     std::unique_ptr<TempDatabase> m_db;
@@ -161,7 +164,14 @@ private slots:
                    "('TIR1A', 'Vite', 'pz', 22, 10), ('TIR2B', 'Colla', 'kg', 10, 2), "
                    "('TIR3C', 'Dado', 'pz', 22, 1)");
     }
-    void cleanup() { m_db.reset(); }
+    void cleanup()
+    {
+        for (const char* name : {"DataReport8", "DataReport9"})
+            if (auto* w = reports::ReportWindow::find(name))
+                w->close();
+        closeAll();
+        m_db.reset();
+    }
 
     // Each copy saves exactly its own lines and prints its own selection;
     // a copy that was killed leaves its lines to the next start at the same
@@ -195,8 +205,7 @@ private slots:
         QCOMPARE(savedQuantities(2), QString("10 CUS2B,11 CUS2B,12 CUS2B,13 CUS2B"));
         QCOMPARE(m_db->count("Odummy"), 0);
 
-        a.run("pick 0");
-        b.run("pick 0");
+        // Each prints the invoice it has just saved.
         QCOMPARE(a.run("print"), QString("1/1,2,3,4"));
         QCOMPARE(b.run("print"), QString("2/10,11,12,13"));
         QCOMPARE(a.run("print"), QString("1/1,2,3,4"));
@@ -220,6 +229,40 @@ private slots:
         QCOMPARE(again.run("print"), QString("1/1,2,3,4"));
         again.run("new");
         QCOMPARE(workingLines(ownerA), 0);
+    }
+
+    // "Stampa" right after "Salva" prints the document just saved, not the
+    // one picked before.
+    void printsTheDocumentJustSaved_data()
+    {
+        QTest::addColumn<QString>("screen");
+        QTest::newRow("orders") << "frmordini";
+        QTest::newRow("invoices") << "frmFatture";
+    }
+    void printsTheDocumentJustSaved()
+    {
+        QFETCH(QString, screen);
+        const bool invoice = screen == "frmFatture";
+        m_db->exec("INSERT INTO Fatture (\"Numero Ordine\", \"Order Code\", Cliente) VALUES (?, ?, "
+                   "'Bottega Rossi')",
+                   {invoice ? "" : "ORD1A", invoice ? 1 : 0});
+        Messages messages;
+        QWidget* s = nav::show(screen);
+        clickRow(s, "DataGrid4", 0);
+        click(s, "cmdAdd");
+        clickRow(s, "DataGrid1", 0);
+        clickRow(s, "DataGrid2", 2);
+        editCell(s, 0, 2, "6");
+        click(s, "cmdSave");
+        const QString number = control<QLineEdit>(s, "txtCode")->text();
+        QVERIFY(number != "ORD1A" && number != "1");
+        click(s, "cmdSlip");
+        QCOMPARE(messages.texts(), QStringList());
+        const auto kind = invoice ? reports::DocumentKind::Invoice : reports::DocumentKind::Order;
+        const auto& printed = reports::DataEnvironment::instance(kind)->command1();
+        QCOMPARE(column(printed.rows, invoice ? "Fatture.Order Code" : "Fatture.Numero Ordine"), number);
+        QCOMPARE(column(printed.children, QString::fromUtf8("Quantità")), QString("6"));
+        QCOMPARE(control<QTableView>(s, "DataGrid5")->model()->rowCount(), 1); // its lines shown
     }
 
     // A file made before copies had their own working rows opens and works
@@ -255,8 +298,8 @@ int main(int argc, char* argv[])
     if (argc > 2 && QByteArray(argv[1]) == "--copy")
         return runCopy(argc, argv);
     QApplication app(argc, argv);
-    TwoCopiesTest test;
+    WorkingTablesTest test;
     return QTest::qExec(&test, argc, argv);
 }
 
-#include "tst_twocopies.moc"
+#include "tst_workingtables.moc"
