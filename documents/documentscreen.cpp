@@ -692,17 +692,27 @@ void DocumentScreen::save()
         return;
     }
     bool taken = false;
+    bool gone = false;
     try {
         Database& db = m_connection.database();
         SourceTransaction tx(db, {m_header, m_lines});
         taken = documents::numberOnFile(db, m_kind, number);
-        if (!taken) {
+        // Another copy may have deleted the customer since it was picked.
+        gone = !taken
+               && !documents::customerOnFile(db, m_customerCode->text(), m_customer->text());
+        if (!taken && !gone) {
             WorkingTables(m_connection).saveLines(m_kind, number);
             m_header->updateBatch();
             tx.commit();
         }
     } catch (const DbError& e) {
         failed(QStringLiteral("Saving the %1"), e.text());
+        return;
+    }
+    if (gone) {
+        msg::critical(this, QStringLiteral("The customer %1 is no longer on file, so the %2 was "
+                                           "not saved: pick another customer.")
+                                .arg(m_customer->text(), QLatin1String(m_kind.noun)));
         return;
     }
     if (taken) {

@@ -14,4 +14,16 @@ bool numberOnFile(Database& db, const DocumentKind& kind, const QVariant& number
         .isValid();
 }
 
+bool customerOnFile(Database& db, const QString& code, const QString& name)
+{
+    return code.isEmpty()
+               ? db.scalar(QStringLiteral(R"(SELECT 1 FROM "Customers" WHERE "Cliente" = ? LIMIT 1)"),
+                           {name})
+                     .isValid()
+               : db.scalar(QStringLiteral(
+                               R"(SELECT 1 FROM "Customers" WHERE "Customer Code" = ? LIMIT 1)"),
+                           {code})
+                     .isValid();
+}
+
 } // namespace velinor::documents
