@@ -82,6 +82,9 @@ const int lineWidths[] = {5, 34, 9, 10, 11, 6, 11, 9, 9, 11, 11, 13, 13, 13, 9, 
 
 // The largest whole number a double holds exactly.
 constexpr double largestNumber = 9007199254740992.0;
+// The largest invoice number every part of the program carries: the
+// export, its pick and the print selection take 32-bit whole numbers.
+constexpr double largestInvoiceNumber = 2147483647.0;
 
 QPushButton* makeButton(const QString& caption, const char* name, QWidget* parent)
 {
@@ -260,7 +263,8 @@ DocumentScreen::DocumentScreen(const DocumentKind& kind, QWidget* parent)
     connect(m_addLine, &QPushButton::clicked, this, &DocumentScreen::addLine);
     connect(m_totals, &QPushButton::clicked, this, [this] {
         m_linesGrid->endEdit();
-        computeTotals();
+        if (m_editing)
+            computeTotals();
     });
 
     // A click picks, also on the row already current; Enter or a double
@@ -587,7 +591,10 @@ void DocumentScreen::pickArticle()
         setLineCell(lineDate, formatDate(QDate::currentDate()));
         setLineCell(lineCustomer, m_customerCode->text());
         setLineCell(lineArticle, article(articleCode));
-        setLineCell(m_kind.lineNumberPosition, m_code->text());
+        // The header's number as far as it is one: saving gives every line
+        // the number the document is stored under.
+        const QVariant number = documentNumber();
+        setLineCell(m_kind.lineNumberPosition, number.isNull() ? QString() : number.toString());
         setLineCell(lineDdt, m_ddt->text());
         setLineCell(lineDdtDate, m_ddtDate->text());
         setLineCell(lineUnit, article(articleUnit));
@@ -621,31 +628,39 @@ void DocumentScreen::recomputeLine()
 }
 
 // The sums of the lines' cells as shown. A line without amounts counts as
-// nothing, and the lines after it still count.
-void DocumentScreen::computeTotals()
+// nothing, and the lines after it still count. A sum too large to hold is
+// refused, naming the line that made it so; the totals are then left as
+// they were.
+bool DocumentScreen::computeTotals()
 {
-    if (!m_editing)
-        return;
-    m_taxable->setText(QStringLiteral("0"));
-    m_vat->setText(QStringLiteral("0"));
-    m_total->setText(QStringLiteral("0"));
     const int taxableField = m_linesGrid->gridModel()->fieldOf(lineTaxable);
     const int totalField = m_linesGrid->gridModel()->fieldOf(lineTotal);
     double taxable = 0, total = 0, vat = 0;
     for (int row = 0; row < m_lines->recordCount(); ++row) {
-        const auto lineTotal = parseNumber(m_lines->text(row, totalField));
+        const QString totalText = m_lines->text(row, totalField);
+        const auto lineTotal = parseNumber(totalText);
         if (!lineTotal)
             continue;
         total += *lineTotal;
-        const auto lineTaxable = parseNumber(m_lines->text(row, taxableField));
-        if (!lineTaxable)
-            continue;
-        taxable += *lineTaxable;
-        vat = total - taxable;
+        const QString taxableText = m_lines->text(row, taxableField);
+        const auto lineTaxable = parseNumber(taxableText);
+        if (lineTaxable)
+            taxable += *lineTaxable;
+        if (!std::isfinite(total) || !std::isfinite(taxable)) {
+            msg::critical(this, QStringLiteral("The amounts of line %1 (%2 %3, %4 %5) make the "
+                                               "totals too large to hold: correct that line.")
+                                    .arg(row + 1)
+                                    .arg(m_lines->caption(taxableField), taxableText,
+                                         m_lines->caption(totalField), totalText));
+            return false;
+        }
+        if (lineTaxable)
+            vat = total - taxable;
     }
     m_taxable->setText(formatNumber(taxable));
     m_total->setText(formatNumber(total));
     m_vat->setText(formatNumber(vat));
+    return true;
 }
 
 bool DocumentScreen::writeCurrentLine()
@@ -654,7 +669,7 @@ bool DocumentScreen::writeCurrentLine()
         if (m_lines->hasChanges())
             m_lines->update();
     } catch (const DbError& e) {
-        failed(QStringLiteral("Writing the current line of the %1"), e.text());
+        failed(QStringLiteral("Saving the %1"), e.text());
         return false;
     }
     return true;
@@ -668,7 +683,7 @@ QVariant DocumentScreen::documentNumber() const
     if (!m_kind.invoice)
         return text.trimmed().isEmpty() ? QVariant() : QVariant(text);
     const auto number = parseNumber(text);
-    if (!number || *number < 1 || *number > largestNumber || std::floor(*number) != *number)
+    if (!number || *number < 1 || *number > largestInvoiceNumber || std::floor(*number) != *number)
         return {};
     return QVariant(static_cast<qlonglong>(*number));
 }
@@ -678,7 +693,13 @@ QVariant DocumentScreen::documentNumber() const
 void DocumentScreen::save()
 {
     m_linesGrid->endEdit();
-    computeTotals();
+    if (!computeTotals())
+        return;
+    // The line being typed takes the number the document is stored under,
+    // whatever it held.
+    const QVariant stored = documentNumber();
+    if (!stored.isNull() && m_lines->hasChanges())
+        setLineCell(m_kind.lineNumberPosition, stored.toString());
     if (!writeCurrentLine())
         return;
     if (m_customer->text().isEmpty()) {
