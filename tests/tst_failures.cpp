@@ -172,6 +172,21 @@ private slots:
         QCOMPARE(progressive(), 1);
     }
 
+    // A name as long as the system allows is written, as any other.
+    void exportUnderLongName()
+    {
+        exportableInvoice();
+        const QString name = QString(250, 'x') + ".xml";
+        Messages messages;
+        setSaveDialogHook([this, name](const QString&) { return QDir(m_db->dir()).absoluteFilePath(name); });
+        QWidget* s = nav::show("frmFatture");
+        clickRow(s, "DataGrid4", 0);
+        click(s, "cmdFatturaPA");
+        QVERIFY2(messages.last().startsWith("Invoice 1 was written to "), qPrintable(messages.last()));
+        QVERIFY(QFileInfo(QDir(m_db->dir()).absoluteFilePath(name)).size() > 0);
+        QCOMPARE(progressive(), 1);
+    }
+
     // A creation or a copy that fails leaves nothing, and says why.
     void toolsOnFullDisk()
     {
