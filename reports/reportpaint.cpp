@@ -9,7 +9,6 @@
 #include <QPainter>
 
 #include <algorithm>
-#include <array>
 
 namespace velinor::reports {
 

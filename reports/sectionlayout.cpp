@@ -19,8 +19,9 @@ struct Box {
     double bottom() const { return top + height; }
 };
 
-// A vertical rule is a hair wide, so that it meets what it divides.
-bool sideBySide(const Box& a, const Box& b)
+// Whether two elements share some of the width; a vertical rule counts as a
+// hair wide.
+bool shareWidth(const Box& a, const Box& b)
 {
     const double hair = pointsFromCm(0.05);
     const double aLeft = a.width > 0 ? a.left : a.left - hair, aRight = a.width > 0 ? a.right() : a.left + hair;
@@ -28,10 +29,16 @@ bool sideBySide(const Box& a, const Box& b)
     return std::min(aRight, bRight) - std::max(aLeft, bLeft) > epsilon;
 }
 
-bool isText(ElementKind kind) { return kind == ElementKind::Label || kind == ElementKind::Field || kind == ElementKind::PageNumber; }
+bool isText(ElementKind kind)
+{
+    return kind == ElementKind::Label || kind == ElementKind::Field || kind == ElementKind::PageNumber;
+}
 
 // Frames and vertical rules stretch over what grows inside them.
-bool stretches(const Element& e) { return e.kind == ElementKind::Frame || (e.kind == ElementKind::Rule && e.width == 0); }
+bool stretches(const Element& e)
+{
+    return e.kind == ElementKind::Frame || (e.kind == ElementKind::Rule && e.width == 0);
+}
 
 } // namespace
 
@@ -86,7 +93,7 @@ ArrangedSection arrangeSection(const Section& section, const std::vector<QString
                     for (size_t j = 0; j < n; ++j) {
                         const bool inside = j != i && boxes[j].top >= b.top - epsilon
                                             && boxes[j].bottom() <= b.bottom() + epsilon
-                                            && (b.width == 0 || sideBySide(boxes[j], b));
+                                            && (b.width == 0 || shareWidth(boxes[j], b));
                         if (inside)
                             g = std::max(g, newBottom(j) + (b.bottom() - boxes[j].bottom()) - (b.bottom() + s));
                     }
