@@ -15,6 +15,7 @@
 #include "documents/documentkind.h"
 #include "documents/fatturapaexport.h"
 #include "documents/documentstore.h"
+#include "documents/documenttotals.h"
 #include "documents/linesgrid.h"
 #include "documents/workingtables.h"
 #include "reports/documentprint.h"
@@ -194,11 +195,14 @@ DocumentScreen::DocumentScreen(const DocumentKind& kind, QWidget* parent)
         }
     }
     m_taxable = makeBox("txtimponibile", this);
-    bind(m_taxable, m_header, QStringLiteral("Totale Imponibile"), QStringLiteral("Tot.Imponibile"));
+    bind(m_taxable, m_header, QStringLiteral("Totale Imponibile"), QStringLiteral("Tot.Imponibile"))
+        ->setDisplay(documents::totalText);
     m_vat = makeBox("txtimposta", this);
-    bind(m_vat, m_header, QStringLiteral("Totale Imposta"), QStringLiteral("Tot.Imposta"));
+    bind(m_vat, m_header, QStringLiteral("Totale Imposta"), QStringLiteral("Tot.Imposta"))
+        ->setDisplay(documents::totalText);
     m_total = makeBox("txttotale", this);
-    bind(m_total, m_header, QStringLiteral("Totale Fattura"), QLatin1String(kind.totalCaption));
+    bind(m_total, m_header, QStringLiteral("Totale Fattura"), QLatin1String(kind.totalCaption))
+        ->setDisplay(documents::totalText);
     for (QLineEdit* box : {m_code, m_date, m_customer, m_customerCode, m_taxable, m_vat, m_total})
         box->setReadOnly(true);
     for (QLineEdit* box : m_invoiceBoxes)
@@ -627,39 +631,26 @@ void DocumentScreen::recomputeLine()
         setLineCell(lineTotal, formatNumber(total));
 }
 
-// The sums of the lines' cells as shown. A line without amounts counts as
-// nothing, and the lines after it still count. A sum too large to hold is
-// refused, naming the line that made it so; the totals are then left as
-// they were.
+// The totals by VAT rate of the lines' cells as shown, in cents. Totals too
+// large to hold are refused, naming the line that made them so; the boxes
+// are then left as they were.
 bool DocumentScreen::computeTotals()
 {
-    const int taxableField = m_linesGrid->gridModel()->fieldOf(lineTaxable);
-    const int totalField = m_linesGrid->gridModel()->fieldOf(lineTotal);
-    double taxable = 0, total = 0, vat = 0;
-    for (int row = 0; row < m_lines->recordCount(); ++row) {
-        const QString totalText = m_lines->text(row, totalField);
-        const auto lineTotal = parseNumber(totalText);
-        if (!lineTotal)
-            continue;
-        total += *lineTotal;
-        const QString taxableText = m_lines->text(row, taxableField);
-        const auto lineTaxable = parseNumber(taxableText);
-        if (lineTaxable)
-            taxable += *lineTaxable;
-        if (!std::isfinite(total) || !std::isfinite(taxable)) {
-            msg::critical(this, QStringLiteral("The amounts of line %1 (%2 %3, %4 %5) make the "
-                                               "totals too large to hold: correct that line.")
-                                    .arg(row + 1)
-                                    .arg(m_lines->caption(taxableField), taxableText,
-                                         m_lines->caption(totalField), totalText));
-            return false;
-        }
-        if (lineTaxable)
-            vat = total - taxable;
+    if (!m_editing)
+        return true;
+    const GridModel* model = m_linesGrid->gridModel();
+    const int taxableField = model->fieldOf(lineTaxable);
+    if (const auto row = documents::lineBeyondTotals(*m_lines, taxableField, model->fieldOf(lineVat))) {
+        msg::critical(this, QStringLiteral("The amounts of line %1 (%2 %3) make the totals too "
+                                           "large to hold: correct that line.")
+                                .arg(*row + 1)
+                                .arg(m_lines->caption(taxableField), m_lines->text(*row, taxableField)));
+        return false;
     }
-    m_taxable->setText(formatNumber(taxable));
-    m_total->setText(formatNumber(total));
-    m_vat->setText(formatNumber(vat));
+    const auto totals = documents::headerTotals(*m_lines, taxableField, model->fieldOf(lineVat));
+    m_taxable->setText(totals.taxable);
+    m_total->setText(totals.total);
+    m_vat->setText(totals.tax);
     return true;
 }
 
