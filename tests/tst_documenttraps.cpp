@@ -31,7 +31,7 @@ private slots:
         m_db->exec("INSERT INTO Customers (\"Customer Code\", Cliente, listino) VALUES "
                    "('CUS1A', 'Bottega Rossi', '1')");
         m_db->exec("INSERT INTO Tires (\"Tire Code\", descrizione, Iva, listino1) VALUES "
-                   "('TIR1A', 'Vite', 22, 10), ('TIR2B', 'Dado', 0, 5e10)");
+                   "('TIR1A', 'Vite', 22, 10), ('TIR2B', 'Dado', 10, 1)");
     }
     void cleanup()
     {
@@ -82,6 +82,8 @@ private slots:
     // naming the line and its amounts; nothing is stored.
     void sumTooLarge()
     {
+        m_db->exec("INSERT INTO Tires (\"Tire Code\", descrizione, Iva, listino1) VALUES "
+                   "('TIR3C', 'Zoccolo', 0, 5e10)");
         Messages messages;
         QWidget* s = nav::show("frmordini");
         click(s, "cmdAdd");
@@ -89,7 +91,7 @@ private slots:
         for (int i = 0; i < 2; ++i) {
             if (i > 0)
                 click(s, "cmdriga");
-            clickRow(s, "DataGrid2", 0); // Dado, 50 billion each
+            clickRow(s, "DataGrid2", 2); // Zoccolo, 50 billion each
             editCell(s, i, 2, "1");
         }
         click(s, "cmdSave");
