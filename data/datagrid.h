@@ -45,6 +45,7 @@ private:
     DataSource* m_source;
     GridModel* m_model;
     bool m_syncing = false;
+    bool m_fromView = false; // the user moved, by mouse or key
 };
 
 } // namespace velinor

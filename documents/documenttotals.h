@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include <optional>
+
 namespace velinor {
 
 class DataSource;
@@ -20,6 +22,10 @@ struct HeaderTotals {
 // amounts and rates, read from their cell texts as the grid shows them. A
 // line whose taxable amount or rate is empty or no number counts as nothing.
 HeaderTotals headerTotals(const DataSource& lines, int taxableField, int rateField);
+
+// The first line (counting from 0) whose amounts take the running totals
+// past what they hold; nullopt when every total holds.
+std::optional<int> lineBeyondTotals(const DataSource& lines, int taxableField, int rateField);
 
 // A stored total as a box shows it: "57,20", and an older document's
 // "253,3239" as it is. Text that is no number stays as it is.

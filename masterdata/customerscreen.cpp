@@ -12,7 +12,9 @@
 #include "data/datagrid.h"
 #include "data/datasource.h"
 #include "data/fieldbinding.h"
+#include "data/sourcetransaction.h"
 #include "masterdata/checkmark.h"
+#include "masterdata/customerdocuments.h"
 #include "reports/listreport.h"
 
 #include <QCloseEvent>
@@ -288,10 +290,24 @@ void CustomerScreen::save()
 
 void CustomerScreen::remove()
 {
+    int documents = 0;
     try {
-        m_customers->deleteCurrent();
+        // Counted and deleted in one write: no document can be saved for
+        // the customer in between.
+        Database& db = *m_customers->database();
+        SourceTransaction tx(db, {m_customers});
+        documents = customers::documentsNaming(db, m_customers->value(QStringLiteral("Customer Code")),
+                                               m_customers->value(QStringLiteral("Cliente")));
+        if (documents == 0) {
+            m_customers->deleteCurrent();
+            tx.commit();
+        }
     } catch (const DbError& e) {
         failed(QStringLiteral("Deleting the customer"), e.text());
+        return;
+    }
+    if (documents > 0) {
+        msg::critical(this, customers::inUse(m_customers->value(QStringLiteral("Cliente")), documents));
         return;
     }
     checkRecords();

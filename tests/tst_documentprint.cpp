@@ -6,6 +6,7 @@
 #include "reports/documentprint.h"
 #include "reports/documentreport.h"
 #include "reports/reportwindow.h"
+#include "data/copyowner.h"
 #include "tests/support.h"
 
 #include <QPointer>
@@ -23,8 +24,9 @@ QVariant number(const QString& key) { return isInvoice(key) ? QVariant(key.mid(2
 
 void select(TempDatabase& db, const QString& key, const QString& customer)
 {
-    db.exec(QString(R"(UPDATE Ydummy SET "%1" = ?, cliente = ?)").arg(isInvoice(key) ? "Order Code" : "Numero Ordine"),
-            {number(key), customer});
+    // The one row of a new file becomes this copy's selection.
+    db.exec(QString(R"(UPDATE Ydummy SET "%1" = ?, cliente = ?, Owner = ?)").arg(isInvoice(key) ? "Order Code" : "Numero Ordine"),
+            {number(key), customer, copyowner::text()});
 }
 
 // Orders carry invoice number 0 and invoices an empty order number, the
@@ -70,12 +72,6 @@ QList<QStringList> exported(ReportWindow* window)
                 pages.last() << line.simplified();
     }
     return pages;
-}
-
-void clickRow(QWidget* s, const QString& grid, int row)
-{
-    auto* view = control<QTableView>(s, grid);
-    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(view->model()->index(row, 0)).center());
 }
 
 const QString footer = "Velinor - gestionale per la piccola impresa";

@@ -16,6 +16,7 @@
 #include <QTextStream>
 
 #include <exception>
+#include <functional>
 
 using namespace velinor;
 
@@ -80,8 +81,22 @@ int main(int argc, char* argv[])
         return 0;
     }
 
+    // The demo data go in before the file takes its name: a creation that
+    // fails half-way leaves nothing that would pass for a finished file.
+    std::function<void(Database&)> fill;
+    if (parser.isSet(demoOption))
+        fill = [](Database& db) {
+            try {
+                demo::fill(db);
+            } catch (const DbError& e) {
+                throw DbError(QStringLiteral("demo data could not be written: ") + e.text());
+            } catch (const std::exception& e) {
+                throw DbError(QStringLiteral("demo data could not be written: ")
+                              + QString::fromLocal8Bit(e.what()));
+            }
+        };
     try {
-        createDatabaseFile(path, parser.isSet(forceOption));
+        createDatabaseFile(path, parser.isSet(forceOption), fill);
     } catch (const DbError& e) {
         err << "velinor-initdb: " << e.text() << '\n';
         return 1;
@@ -91,17 +106,6 @@ int main(int argc, char* argv[])
     }
 
     if (parser.isSet(demoOption)) {
-        try {
-            Database db(path);
-            demo::fill(db);
-        } catch (const std::exception& e) {
-            const auto* dbError = dynamic_cast<const DbError*>(&e);
-            err << "velinor-initdb: demo data could not be written: "
-                << (dbError ? dbError->text() : QString::fromLocal8Bit(e.what())) << '\n';
-            // An empty file left behind would pass for a finished demo one.
-            QFile::remove(path);
-            return 1;
-        }
         out << "Created " << shown << " with demo data.\n";
         out << "Accounts:\n";
         for (const demo::Login& login : demo::logins())
