@@ -64,6 +64,9 @@ void DataGrid::setScrolledToEnd(bool on)
 {
     m_scrolledToEnd = m_keepAtEnd = on;
     if (on)
+        setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+
+    if (on)
         scrollToBottom();
 }
 
@@ -76,6 +79,13 @@ void DataGrid::picked()
 void DataGrid::updateGeometries()
 {
     QTableView::updateGeometries();
+    // The end of the list is a whole number of rows down, so that the top
+    // row is whole under the header; what is left shows below the last row.
+    QScrollBar* bar = verticalScrollBar();
+    const int row = verticalHeader()->defaultSectionSize();
+    if (m_scrolledToEnd && row > 0 && bar->maximum() % row != 0
+        && verticalScrollMode() == QAbstractItemView::ScrollPerPixel)
+        bar->setMaximum((bar->maximum() / row + 1) * row);
     if (m_keepAtEnd)
         verticalScrollBar()->setValue(verticalScrollBar()->maximum());
 }
