@@ -21,7 +21,23 @@ class DataSource;
 // states, browse and edit. A screen derived from it makes its boxes and its
 // list, says which of its controls follow the two states, and adds its own
 // checks and steps through the virtual hooks; the states, the messages, the
-// focus and the window events are kept here.
+// focus and the window events are kept here. A screen of a few fields:
+//
+//   PaymentScreen::PaymentScreen() : MaintenanceScreen(names())
+//   {
+//       auto* box = new QLineEdit(frame());
+//       box->setObjectName("txtCode");
+//       bind(box, records(), "Codice", "Codice");
+//       lockWhileBrowsing(box);
+//       setEditFocus(box);
+//       auto* list = new DataGrid(records(), frame());
+//       list->setObjectName("DataGrid1");
+//       setRecordList(list, true);
+//       auto* panel = new QHBoxLayout(frame());
+//       ... the boxes and the list, then panel->addLayout(buttonColumn());
+//       (new QVBoxLayout(this))->addWidget(frame());
+//   }
+//   bool PaymentScreen::checkBeforeWrite() { ...message and false when refused }
 class MaintenanceScreen : public QWidget {
     Q_OBJECT
 public:
