@@ -300,6 +300,7 @@ private slots:
     // the user picks.
     void pickListsShowNoRowUntilPicked()
     {
+        Messages messages;
         QWidget* s = nav::go(nav::show("frmMenu"), "frmTire");
         click(s, "cmdUpdate");
         for (const char* grid : {"DataGrid1", "DataGrid2", "DataGrid3"})
@@ -307,6 +308,9 @@ private slots:
         clickRow(s, "DataGrid2", 1);
         QVERIFY(control<QTableView>(s, "DataGrid2")->selectionModel()->isRowSelected(1, {}));
         QVERIFY(!control<QTableView>(s, "DataGrid1")->selectionModel()->hasSelection());
+        click(s, "cmdSave");
+        click(s, "cmdUpdate"); // another edit starts with nothing picked
+        QVERIFY(!control<QTableView>(s, "DataGrid2")->selectionModel()->hasSelection());
     }
 
     // "Archivio" > "Dati Azienda..." opens the company data over the menu;
