@@ -16,6 +16,7 @@
 #include "documents/documentkind.h"
 #include "documents/fatturapaexport.h"
 #include "documents/documentstore.h"
+#include "documents/documenttotals.h"
 #include "documents/linesgrid.h"
 #include "reports/documentprint.h"
 
@@ -191,11 +192,14 @@ DocumentScreen::DocumentScreen(const DocumentKind& kind, QWidget* parent)
         }
     }
     m_taxable = makeBox("txtimponibile", this);
-    bind(m_taxable, m_header, QStringLiteral("Totale Imponibile"), QStringLiteral("Tot.Imponibile"));
+    bind(m_taxable, m_header, QStringLiteral("Totale Imponibile"), QStringLiteral("Tot.Imponibile"))
+        ->setDisplay(documents::totalText);
     m_vat = makeBox("txtimposta", this);
-    bind(m_vat, m_header, QStringLiteral("Totale Imposta"), QStringLiteral("Tot.Imposta"));
+    bind(m_vat, m_header, QStringLiteral("Totale Imposta"), QStringLiteral("Tot.Imposta"))
+        ->setDisplay(documents::totalText);
     m_total = makeBox("txttotale", this);
-    bind(m_total, m_header, QStringLiteral("Totale Fattura"), QLatin1String(kind.totalCaption));
+    bind(m_total, m_header, QStringLiteral("Totale Fattura"), QLatin1String(kind.totalCaption))
+        ->setDisplay(documents::totalText);
     for (QLineEdit* box : {m_code, m_date, m_customer, m_customerCode, m_taxable, m_vat, m_total})
         box->setReadOnly(true);
     for (QLineEdit* box : m_invoiceBoxes)
@@ -617,32 +621,16 @@ void DocumentScreen::recomputeLine()
         setLineCell(lineTotal, formatNumber(total));
 }
 
-// The sums of the lines' cells as shown. A line without amounts counts as
-// nothing, and the lines after it still count.
+// The totals by VAT rate of the lines' cells as shown, in cents.
 void DocumentScreen::computeTotals()
 {
     if (!m_editing)
         return;
-    m_taxable->setText(QStringLiteral("0"));
-    m_vat->setText(QStringLiteral("0"));
-    m_total->setText(QStringLiteral("0"));
-    const int taxableField = m_linesGrid->gridModel()->fieldOf(lineTaxable);
-    const int totalField = m_linesGrid->gridModel()->fieldOf(lineTotal);
-    double taxable = 0, total = 0, vat = 0;
-    for (int row = 0; row < m_lines->recordCount(); ++row) {
-        const auto lineTotal = parseNumber(m_lines->text(row, totalField));
-        if (!lineTotal)
-            continue;
-        total += *lineTotal;
-        const auto lineTaxable = parseNumber(m_lines->text(row, taxableField));
-        if (!lineTaxable)
-            continue;
-        taxable += *lineTaxable;
-        vat = total - taxable;
-    }
-    m_taxable->setText(formatNumber(taxable));
-    m_total->setText(formatNumber(total));
-    m_vat->setText(formatNumber(vat));
+    const GridModel* model = m_linesGrid->gridModel();
+    const auto totals = documents::headerTotals(*m_lines, model->fieldOf(lineTaxable), model->fieldOf(lineVat));
+    m_taxable->setText(totals.taxable);
+    m_total->setText(totals.total);
+    m_vat->setText(totals.tax);
 }
 
 bool DocumentScreen::writeCurrentLine()

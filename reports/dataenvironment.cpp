@@ -1,6 +1,7 @@
 #include "reports/dataenvironment.h"
 
 #include "data/database.h"
+#include "reports/seller.h"
 
 #include <QHash>
 
@@ -21,6 +22,7 @@ struct Commands {
     const char* children;
     const char* parentKey;
     const char* childKey;
+    const char* amounts; // of every line, for the totals
 };
 
 const Commands orderCommands{
@@ -36,6 +38,9 @@ const Commands orderCommands{
         ORDER BY DettaglioFatture.rowid)",
     "Fatture.Numero Ordine",
     "Ydummy.Numero Ordine",
+    R"(SELECT DettaglioFatture.Imponibile, DettaglioFatture.Iva
+         FROM Ydummy, DettaglioFatture
+        WHERE Ydummy."Numero Ordine" = DettaglioFatture."Numero Ordine")",
 };
 
 const Commands invoiceCommands{
@@ -51,7 +56,27 @@ const Commands invoiceCommands{
         ORDER BY DettaglioFatture.rowid)",
     "Ydummy.Order Code",
     "Numero Fattura",
+    R"(SELECT DettaglioFatture.Imponibile, DettaglioFatture.Iva
+         FROM Ydummy, DettaglioFatture
+        WHERE Ydummy."Order Code" = DettaglioFatture."Numero Fattura")",
 };
+
+// A line whose taxable amount or rate is no number counts as nothing, as on
+// the document screens.
+einvoice::VatTotals totalsOf(const ReportRows& amounts)
+{
+    QList<einvoice::TaxedLine> taxed;
+    for (const QVariantList& row : amounts.values) {
+        bool taxableOk = false, rateOk = false;
+        const double taxable = row.at(0).toDouble(&taxableOk);
+        const double rate = row.at(1).toDouble(&rateOk);
+        if (!taxableOk || !rateOk)
+            continue;
+        if (const auto line = einvoice::taxedLine(taxable, rate))
+            taxed.append(*line);
+    }
+    return einvoice::vatTotals(taxed);
+}
 
 std::unique_ptr<DataEnvironment>& slot(DocumentKind kind)
 {
@@ -69,6 +94,8 @@ DataEnvironment::DataEnvironment(Database& db, DocumentKind kind) : m_kind(kind)
     try {
         m_data.rows = queryRows(db, QString::fromUtf8(c.parent));
         m_data.children = queryRows(db, QString::fromUtf8(c.children));
+        m_vatTotals = totalsOf(queryRows(db, QString::fromUtf8(c.amounts)));
+        m_seller = printedSeller(db);
     } catch (...) {
         sqlite3_exec(db.handle(), "ROLLBACK TO print_selection; RELEASE print_selection", nullptr, nullptr,
                      nullptr);
