@@ -1,5 +1,6 @@
-// velinor-initdb [--demo] [--force] [PATH]: creates the database file the
-// program opens (it never creates one itself), optionally with sample data.
+// velinor-initdb [--demo | --seed] [--force] [PATH]: creates the database
+// file the program opens (it never creates one itself): empty, with sample
+// data, or with what a new business starts from (VAT rates and units).
 // velinor-initdb --upgrade [PATH]: adds to an existing file what newer
 // versions keep beside the older tables.
 
@@ -33,6 +34,9 @@ int main(int argc, char* argv[])
     const QCommandLineOption demoOption(QStringLiteral("demo"),
                                         QStringLiteral("Fill in sample customers, articles and "
                                                        "accounts."));
+    const QCommandLineOption seedOption(QStringLiteral("seed"),
+                                        QStringLiteral("Fill in the Italian VAT rates and the common "
+                                                       "units of measure, nothing else."));
     const QCommandLineOption forceOption(QStringLiteral("force"),
                                          QStringLiteral("Replace the file if it exists."));
     const QCommandLineOption upgradeOption(
@@ -40,6 +44,7 @@ int main(int argc, char* argv[])
         QStringLiteral("Add to an existing file the tables, fields and indexes it lacks, "
                        "without changing its rows."));
     parser.addOption(demoOption);
+    parser.addOption(seedOption);
     parser.addOption(forceOption);
     parser.addOption(upgradeOption);
     parser.addPositionalArgument(QStringLiteral("PATH"),
@@ -58,10 +63,14 @@ int main(int argc, char* argv[])
     const QString path = args.isEmpty() ? QStringLiteral("db1.mdb") : args.first();
     const QString shown = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
 
+    if (parser.isSet(demoOption) && parser.isSet(seedOption)) {
+        err << "velinor-initdb: --demo and --seed cannot be given together.\n";
+        return 1;
+    }
     if (parser.isSet(upgradeOption)) {
-        if (parser.isSet(demoOption) || parser.isSet(forceOption)) {
-            err << "velinor-initdb: --upgrade changes an existing file and takes neither "
-                   "--demo nor --force.\n";
+        if (parser.isSet(demoOption) || parser.isSet(seedOption) || parser.isSet(forceOption)) {
+            err << "velinor-initdb: --upgrade changes an existing file and takes none of "
+                   "--demo, --seed and --force.\n";
             return 1;
         }
         try {
@@ -84,17 +93,24 @@ int main(int argc, char* argv[])
     // The demo data go in before the file takes its name: a creation that
     // fails half-way leaves nothing that would pass for a finished file.
     std::function<void(Database&)> fill;
-    if (parser.isSet(demoOption))
-        fill = [](Database& db) {
+    if (parser.isSet(demoOption) || parser.isSet(seedOption)) {
+        const bool demoData = parser.isSet(demoOption);
+        fill = [demoData](Database& db) {
+            const QString what = demoData ? QStringLiteral("demo data")
+                                          : QStringLiteral("the VAT rates and units");
             try {
-                demo::fill(db);
+                if (demoData)
+                    demo::fill(db);
+                else
+                    demo::seed(db);
             } catch (const DbError& e) {
-                throw DbError(QStringLiteral("demo data could not be written: ") + e.text());
+                throw DbError(what + QStringLiteral(" could not be written: ") + e.text());
             } catch (const std::exception& e) {
-                throw DbError(QStringLiteral("demo data could not be written: ")
+                throw DbError(what + QStringLiteral(" could not be written: ")
                               + QString::fromLocal8Bit(e.what()));
             }
         };
+    }
     try {
         createDatabaseFile(path, parser.isSet(forceOption), fill);
     } catch (const DbError& e) {
@@ -105,7 +121,10 @@ int main(int argc, char* argv[])
         return 1;
     }
 
-    if (parser.isSet(demoOption)) {
+    if (parser.isSet(seedOption)) {
+        out << "Created " << shown << " with the VAT rates 22, 10, 5, 4 and the units pz, kg, m, "
+               "l, conf.\n";
+    } else if (parser.isSet(demoOption)) {
         out << "Created " << shown << " with demo data.\n";
         out << "Accounts:\n";
         for (const demo::Login& login : demo::logins())
