@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QProgressDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QHBoxLayout>
@@ -60,6 +61,10 @@ MainMenu::MainMenu(QWidget* parent) : QWidget(parent)
     QAction* backup = archive->addAction(QStringLiteral("&Copia di sicurezza..."));
     backup->setObjectName(QStringLiteral("mnuBackup"));
     connect(backup, &QAction::triggered, this, &MainMenu::backUp);
+    // Opens over the menu, which stays.
+    QAction* company = archive->addAction(QStringLiteral("&Dati Azienda..."));
+    company->setObjectName(QStringLiteral("mnuAzienda"));
+    connect(company, &QAction::triggered, this, [] { nav::show(QStringLiteral("frmAzienda")); });
 
     auto* layout = new QHBoxLayout(this);
     layout->setMenuBar(bar);
@@ -84,10 +89,21 @@ void MainMenu::backUp()
         return;
 
     const QString target = dialog.selectedFiles().first();
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    QProgressDialog progress(QStringLiteral("Copia di sicurezza in corso..."),
+                             QStringLiteral("Annulla"), 0, 100, this);
+    progress.setObjectName(QStringLiteral("dlgBackupProgress"));
+    progress.setWindowTitle(QStringLiteral("Kestrava"));
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(0);
+    progress.setValue(0);
     try {
-        const BackupResult copy = backupDatabase(Database::location(), target);
-        QApplication::restoreOverrideCursor();
+        const BackupResult copy =
+            backupDatabase(Database::location(), target, [&progress](int done, int total) {
+                progress.setMaximum(std::max(total, 1));
+                progress.setValue(done); // lets the user press Cancel
+                return !progress.wasCanceled();
+            });
+        progress.reset();
         const QString size =
             QLocale().formattedDataSize(copy.bytes, 0, QLocale::DataSizeTraditionalFormat);
         msg::information(this, (server ? QStringLiteral("The backup was written to %1 (%2) by "
@@ -95,8 +111,10 @@ void MainMenu::backUp()
                                        : QStringLiteral("The backup was written to %1 (%2) and "
                                                         "passed the integrity check."))
                                    .arg(QDir::toNativeSeparators(copy.path), size));
+    } catch (const BackupStopped&) {
+        progress.reset(); // the user's own choice: nothing to tell
     } catch (const DbError& e) {
-        QApplication::restoreOverrideCursor();
+        progress.reset();
         msg::failed(this, QStringLiteral("Backing up the database"), e.text());
     }
 }

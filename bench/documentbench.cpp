@@ -181,6 +181,17 @@ struct Work {
     const char* header;
 };
 
+// The lines copied field by field, as the screen copies them.
+const char* const copyByName =
+    "INSERT INTO dettagliofatture (\"id\", \"descrizione articolo\", \"quantità\", \"prezzo\", "
+    "\"imponibile\", \"iva\", \"totale riga\", \"misura 1\", \"misura 2\", \"numero pezzi\", "
+    "\"data\", \"codice cliente\", \"numero fattura\", \"codice articolo\", \"bolla\", "
+    "\"databolla\", \"um\", \"note\", \"numero ordine\") SELECT \"id\", "
+    "\"descrizione articolo\", \"quantità\", \"prezzo\", \"imponibile\", \"iva\", "
+    "\"totale riga\", \"misura 1\", \"misura 2\", \"numero pezzi\", \"data\", "
+    "\"codice cliente\", \"numero fattura\", \"codice articolo\", \"bolla\", \"databolla\", "
+    "\"um\", \"note\", \"numero ordine\" FROM odummy";
+
 const Work sqliteWork{
     {"SELECT * FROM Customers ORDER BY Cliente", "select * from tires ORDER BY Descrizione",
      "Select * from Fatture WHERE [Order Code] > 0 ORDER BY [Order Code]", "select * from Odummy"},
@@ -189,7 +200,7 @@ const Work sqliteWork{
     "INSERT INTO Odummy (\"Descrizione Articolo\", \"Numero Fattura\") "
     "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1000) "
     "SELECT 'Articolo', 900000 FROM n",
-    "INSERT INTO DettaglioFatture SELECT * FROM Odummy",
+    copyByName,
     "DELETE FROM Odummy",
     "INSERT INTO Fatture (\"Order Code\", Cliente) VALUES (?, 'Cliente')",
 };
@@ -202,14 +213,7 @@ const Work serverWork{
     "UPDATE ydummy SET \"order code\" = $1, cliente = 'Cliente di prova', numerorighe = 39999",
     "INSERT INTO odummy (\"descrizione articolo\", \"numero fattura\") "
     "SELECT 'Articolo', 900000 FROM generate_series(1, 1000)",
-    "INSERT INTO dettagliofatture (\"id\", \"descrizione articolo\", \"quantità\", \"prezzo\", "
-    "\"imponibile\", \"iva\", \"totale riga\", \"misura 1\", \"misura 2\", \"numero pezzi\", "
-    "\"data\", \"codice cliente\", \"numero fattura\", \"codice articolo\", \"bolla\", "
-    "\"databolla\", \"um\", \"note\", \"numero ordine\") SELECT \"id\", "
-    "\"descrizione articolo\", \"quantità\", \"prezzo\", \"imponibile\", \"iva\", "
-    "\"totale riga\", \"misura 1\", \"misura 2\", \"numero pezzi\", \"data\", "
-    "\"codice cliente\", \"numero fattura\", \"codice articolo\", \"bolla\", \"databolla\", "
-    "\"um\", \"note\", \"numero ordine\" FROM odummy",
+    copyByName,
     "DELETE FROM odummy",
     "INSERT INTO fatture (\"order code\", cliente) VALUES ($1, 'Cliente')",
 };

@@ -12,6 +12,10 @@ namespace velinor {
 // user's locale: up to 15 significant digits, no digit grouping.
 QString formatNumber(double value, const QLocale& locale = QLocale());
 
+// Money as documents show it: the general format with at least two decimals,
+// more only when the value has them ("10,50", "0,045").
+QString formatMoney(double value, const QLocale& locale = QLocale());
+
 // Whole-text reading in the locale; nullopt when the text is not a number.
 // Digit grouping is accepted only where it is well formed, groups of three
 // digits in the whole part: under an Italian locale "1.234,56" and "1.234"
@@ -30,7 +34,17 @@ double leadingNumberC(const QString& text);
 // The locale's short date with a four-digit year.
 QString dateFormat(const QLocale& locale = QLocale());
 QString formatDate(const QDate& date, const QLocale& locale = QLocale());
-// Accepts the locale's short date (two- or four-digit year) and ISO dates.
-std::optional<QDate> parseDate(const QString& text, const QLocale& locale = QLocale());
+// The one reading of a typed date, wherever dates are read. Accepts the
+// short forms a user types, in the locale's order of day, month and year:
+// under it_IT 1/12/26, 01/12/2026, 1-12-2026, 1.12.2026; the locale's own
+// formats (month names included); and ISO dates (2026-12-01). A two-digit
+// year is in 2000-2099, unless that puts the date more than a year after
+// `today`, when it is in 1900-1999.
+std::optional<QDate> parseDate(const QString& text, const QLocale& locale = QLocale(),
+                               const QDate& today = QDate::currentDate());
+
+// The expected form of a date in words the user reads: "gg/mm/aaaa" under
+// an Italian locale, "mm/dd/yyyy" under en_US, in the locale's order.
+QString dateFormatInWords(const QLocale& locale = QLocale());
 
 } // namespace velinor

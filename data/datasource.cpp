@@ -78,6 +78,21 @@ void DataSource::refresh()
     load();
 }
 
+void DataSource::refreshKeepingCurrent()
+{
+    if (hasCurrent())
+        commitPending();
+    const qint64 rowid = hasCurrent() ? m_rows[static_cast<size_t>(m_current)].rowid : 0;
+    load();
+    if (rowid == 0 || rowid == -1)
+        return;
+    for (int r = 0; r < recordCount(); ++r)
+        if (m_rows[static_cast<size_t>(r)].rowid == rowid) {
+            changeCurrent(r);
+            return;
+        }
+}
+
 void DataSource::load()
 {
     emit aboutToReset();
@@ -365,6 +380,16 @@ void DataSource::addNew()
     m_beforeNew = before;
     emit didReset();
     emit currentChanged(m_current);
+}
+
+void DataSource::setRowDefault(const QString& fieldName, const QVariant& value)
+{
+    for (auto& d : m_rowDefaults)
+        if (d.first.compare(fieldName, Qt::CaseInsensitive) == 0) {
+            d.second = value;
+            return;
+        }
+    m_rowDefaults.append({fieldName, value});
 }
 
 void DataSource::cancelBatch()

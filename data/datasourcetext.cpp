@@ -64,7 +64,7 @@ QVariant DataSource::toStored(int column, const QString& text) const
         if (!date)
             throw DbError(QStringLiteral("\"%1\" holds dates only, written as %2, and \"%3\" is "
                                          "not a date")
-                              .arg(caption(column), dateFormat(), shortened(text)));
+                              .arg(caption(column), dateFormatInWords(), shortened(text)));
         return date->toString(Qt::ISODate);
     }
     }

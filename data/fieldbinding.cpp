@@ -1,5 +1,6 @@
 #include "data/fieldbinding.h"
 
+#include "common/readonlylook.h"
 #include "data/datasource.h"
 
 #include <QLineEdit>
@@ -23,6 +24,7 @@ FieldBinding::FieldBinding(QLineEdit* box, DataSource* source, const QString& fi
             reload();
     });
     connect(box, &QLineEdit::textChanged, this, &FieldBinding::written);
+    followReadOnly(box);
     reload();
 }
 
@@ -35,7 +37,9 @@ void FieldBinding::resolve()
 
 void FieldBinding::reload()
 {
-    const QString text = m_column < 0 ? QString() : m_source->value(m_column);
+    QString text = m_column < 0 ? QString() : m_source->value(m_column);
+    if (m_display && !text.isEmpty())
+        text = m_display(text);
     if (m_box->text() == text)
         return;
     m_loading = true;
@@ -43,6 +47,12 @@ void FieldBinding::reload()
     // A value longer than its box reads from its start, as a user reads it.
     m_box->setCursorPosition(0);
     m_loading = false;
+}
+
+void FieldBinding::setDisplay(std::function<QString(const QString&)> display)
+{
+    m_display = std::move(display);
+    reload();
 }
 
 void FieldBinding::written(const QString& text)

@@ -1,8 +1,16 @@
 #include "data/schema.h"
 
 #include "data/database.h"
-
 #include "data/sqlite/sqliteengine.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryFile>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 namespace velinor {
 
@@ -91,13 +99,20 @@ QStringList schemaStatements()
         // UTF-8, not Latin-1: "Quantità" must keep its accent.
         QStringLiteral(R"(CREATE TABLE "DettaglioFatture" (%1))")
             .arg(QString::fromUtf8(linesColumns)),
-        QStringLiteral(R"(CREATE TABLE "Odummy" (%1))").arg(QString::fromUtf8(linesColumns)),
+        // The working tables end with the copy each row belongs to (see
+        // copyowner.h): after every line field, whose positions the grid uses.
+        QStringLiteral(R"(CREATE TABLE "Odummy" (%1,
+            "Owner" TEXT))").arg(QString::fromUtf8(linesColumns)),
         QStringLiteral(R"(CREATE TABLE "Ydummy" (
             "Numero Ordine" TEXT,
             "Order Code" INTEGER,
             "cliente" TEXT,
-            "numerorighe" REAL))"),
-        QStringLiteral(R"(INSERT INTO "Ydummy" VALUES ('', 0, '', 0))"),
+            "numerorighe" REAL,
+            "Owner" TEXT))"),
+        // The shared selection of a file made before copies had their own.
+        QStringLiteral(R"(INSERT INTO "Ydummy" ("Numero Ordine", "Order Code", "cliente", "numerorighe")
+            VALUES ('', 0, '', 0))"),
+        QStringLiteral(R"(CREATE INDEX "Odummy_Owner" ON "Odummy" ("Owner"))"),
         // Opening a document reads its lines by number; saving checks the
         // number is free. A file without these still works, only slower.
         QStringLiteral(R"(CREATE INDEX "DettaglioFatture_Numero_Ordine" ON "DettaglioFatture" ("Numero Ordine"))"),
@@ -131,6 +146,17 @@ QStringList schemaStatements()
     };
 }
 
+QStringList fieldNames(Database& db, const QString& table)
+{
+    QString quoted = table;
+    quoted.replace(u'"', QStringLiteral("\"\""));
+    const Statement st(db, QStringLiteral("SELECT * FROM \"%1\" WHERE 1 = 0").arg(quoted));
+    QStringList names;
+    for (int c = 0; c < st.columnCount(); ++c)
+        names << st.columnName(c);
+    return names;
+}
+
 void createSchema(Database& db)
 {
     Transaction tx(db);
@@ -139,13 +165,6 @@ void createSchema(Database& db)
     for (const QString& sql : db.engine().supportStatements())
         db.exec(sql);
     tx.commit();
-}
-
-void createDatabaseFile(const QString& path, bool overwrite)
-{
-    createSqliteFile(path, overwrite);
-    Database db(path);
-    createSchema(db);
 }
 
 void createServerSchema(Database& db)
@@ -159,6 +178,40 @@ void createServerSchema(Database& db)
                                              "an older one lacks)")
                                   .arg(db.path(), table));
     createSchema(db);
+}
+
+void createDatabaseFile(const QString& path, bool overwrite, const std::function<void(Database&)>& fill)
+{
+    const QFileInfo info(path);
+    const QString shown = QDir::toNativeSeparators(info.absoluteFilePath());
+    if (info.exists() && !overwrite)
+        throw DbError(QStringLiteral("%1 already exists; use --force to replace it.").arg(path));
+    if (info.exists() && !info.isFile())
+        throw DbError(QStringLiteral("%1 is not a regular file, so it is not replaced.").arg(shown));
+    // Built beside the target and renamed over it once whole: a creation
+    // that fails leaves nothing, and a file being replaced stays until then.
+    QTemporaryFile temp(info.dir().absoluteFilePath(QStringLiteral(".velinor-XXXXXX")));
+    if (!temp.open())
+        throw DbError(QStringLiteral("%1 cannot be created: %2").arg(shown, temp.errorString()));
+    temp.close();
+    const QByteArray file = QFile::encodeName(temp.fileName());
+    struct Journal {
+        QString path;
+        ~Journal() { QFile::remove(path); } // a failed write may leave one
+    } journal{temp.fileName() + QStringLiteral("-journal")};
+    createSqliteFile(temp.fileName());
+    {
+        Database db(temp.fileName());
+        createSchema(db);
+        if (fill)
+            fill(db);
+    }
+    temp.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
+                        | QFileDevice::ReadOther);
+    if (std::rename(file.constData(), QFile::encodeName(info.absoluteFilePath()).constData()) != 0)
+        throw DbError(QStringLiteral("%1 cannot be created: %2")
+                          .arg(shown, QString::fromLocal8Bit(std::strerror(errno))));
+    temp.setAutoRemove(false);
 }
 
 } // namespace velinor

@@ -1,10 +1,11 @@
 #include "einvoice/export.h"
 
+#include "common/wholefile.h"
 #include "data/database.h"
 #include "einvoice/store.h"
 
 #include <QDir>
-#include <QSaveFile>
+#include <QFile>
 
 namespace velinor::einvoice {
 
@@ -45,12 +46,21 @@ void writeExport(Database& db, const Prepared& prepared, int progressive, const 
 {
     if (progressive > 99999)
         throw DbError(QStringLiteral("the five-digit file numbers are used up"));
-    takeProgressive(db, progressive);
     const QByteArray xml = writeFatturaPA(prepared.doc, prepared.figures, progressiveText(progressive));
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(xml) != xml.size() || !file.commit())
+    // The number is taken together with the file: one written whole, or
+    // neither.
+    Transaction tx(db);
+    takeProgressive(db, progressive);
+    const QString why = writeWholeFile(path, xml);
+    if (!why.isEmpty())
         throw DbError(QStringLiteral("%1 cannot be written: %2")
-                          .arg(QDir::toNativeSeparators(path), file.errorString()));
+                          .arg(QDir::toNativeSeparators(path), why));
+    try {
+        tx.commit();
+    } catch (const DbError&) {
+        QFile::remove(path);
+        throw;
+    }
 }
 
 } // namespace velinor::einvoice

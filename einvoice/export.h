@@ -25,8 +25,8 @@ struct Prepared {
 // Throws DbError when the database cannot be read.
 Prepared prepareExport(Database& db, int invoiceNumber);
 
-// Takes the next file number and writes the file at `path` (the number
-// stays taken even when the write fails, so it is never given twice).
+// Takes the next file number and writes the file at `path`, together: a
+// file not written whole leaves nothing behind and the number free.
 // Throws DbError with the reason.
 void writeExport(Database& db, const Prepared& prepared, int progressive, const QString& path);
 

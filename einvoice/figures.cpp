@@ -1,6 +1,6 @@
 #include "einvoice/figures.h"
 
-#include <QMap>
+#include "einvoice/vattotals.h"
 
 namespace velinor::einvoice {
 
@@ -31,7 +31,7 @@ std::optional<Amount> read(const QVariant& value, const QString& what, const QSt
 Figures computeFigures(const Invoice& invoice, QStringList& problems)
 {
     Figures f;
-    QMap<Amount, Amount> byRate; // rate -> sum of the line totals, unrounded
+    QList<TaxedLine> taxed;
     for (int i = 0; i < invoice.lines.size(); ++i) {
         const Line& line = invoice.lines.at(i);
         const QString name = lineName(i, line);
@@ -87,14 +87,12 @@ Figures computeFigures(const Invoice& invoice, QStringList& problems)
         lf.price = price.value_or(Amount());
         lf.total = total.value_or(Amount());
         f.lines.append(lf);
-        byRate[lf.rate] += lf.total.rounded(8);
+        taxed.append({lf.total, lf.rate});
     }
-    for (auto it = byRate.cbegin(); it != byRate.cend(); ++it) {
-        const Amount taxable = it.value().rounded(2);
-        const Amount tax = taxable.times(it.key()).times(Amount::fromCents(1)).rounded(2);
-        f.summaries.append({it.key(), taxable, tax});
-        f.documentTotal += taxable + tax;
-    }
+    const VatTotals totals = vatTotals(taxed);
+    for (const RateTotal& r : totals.rates)
+        f.summaries.append({r.rate, r.taxable, r.tax});
+    f.documentTotal = totals.total;
     return f;
 }
 

@@ -65,12 +65,7 @@ std::optional<QDate> readDate(const QVariant& value)
     if (const auto typed = parseDate(text))
         return typed;
     // The Italian way, whatever the locale of the machine.
-    for (const char* format : {"d/M/yyyy", "d.M.yyyy", "d-M-yyyy"}) {
-        const QDate date = QDate::fromString(text, QLatin1String(format));
-        if (date.isValid())
-            return date;
-    }
-    return std::nullopt;
+    return parseDate(text, QLocale(QLocale::Italian, QLocale::Italy));
 }
 
 } // namespace velinor::einvoice

@@ -1,9 +1,10 @@
-// velinor-initdb [--demo] [--force] [PATH]: creates the database file the
-// program opens (it never creates one itself), optionally with sample data.
-// velinor-initdb [--demo] URI: the same tables in an empty database on a
-// server. velinor-initdb --copy FILE URI: a file's rows into an empty server
-// database, every table counted on both sides. velinor-initdb --upgrade
-// [PATH|URI]: adds what newer versions keep beside the older tables.
+// velinor-initdb [--demo | --seed] [--force] [PATH]: creates the database
+// file the program opens (it never creates one itself): empty, with sample
+// data, or with what a new business starts from (VAT rates and units).
+// velinor-initdb [--demo | --seed] URI: the same tables in an empty database
+// on a server. velinor-initdb --copy FILE URI: a file's rows into an empty
+// server database, every table counted on both sides. velinor-initdb
+// --upgrade [PATH|URI]: adds what newer versions keep beside the older tables.
 
 #include "data/database.h"
 #include "data/databasecopy.h"
@@ -19,6 +20,7 @@
 #include <QTextStream>
 
 #include <exception>
+#include <functional>
 
 using namespace velinor;
 
@@ -35,6 +37,9 @@ int main(int argc, char* argv[])
     const QCommandLineOption demoOption(QStringLiteral("demo"),
                                         QStringLiteral("Fill in sample customers, articles and "
                                                        "accounts."));
+    const QCommandLineOption seedOption(QStringLiteral("seed"),
+                                        QStringLiteral("Fill in the Italian VAT rates and the common "
+                                                       "units of measure, nothing else."));
     const QCommandLineOption forceOption(QStringLiteral("force"),
                                          QStringLiteral("Replace the file if it exists."));
     const QCommandLineOption upgradeOption(
@@ -46,6 +51,7 @@ int main(int argc, char* argv[])
         QStringLiteral("Copy the database file FILE into the empty server database URI."),
         QStringLiteral("FILE"));
     parser.addOption(demoOption);
+    parser.addOption(seedOption);
     parser.addOption(forceOption);
     parser.addOption(upgradeOption);
     parser.addOption(copyOption);
@@ -78,10 +84,14 @@ int main(int argc, char* argv[])
         return 1;
     }
 
+    if (parser.isSet(demoOption) && parser.isSet(seedOption)) {
+        err << "velinor-initdb: --demo and --seed cannot be given together.\n";
+        return 1;
+    }
     if (parser.isSet(upgradeOption)) {
-        if (parser.isSet(demoOption) || parser.isSet(forceOption)) {
-            err << "velinor-initdb: --upgrade changes an existing file and takes neither "
-                   "--demo nor --force.\n";
+        if (parser.isSet(demoOption) || parser.isSet(seedOption) || parser.isSet(forceOption)) {
+            err << "velinor-initdb: --upgrade changes an existing file and takes none of "
+                   "--demo, --seed and --force.\n";
             return 1;
         }
         try {
@@ -101,6 +111,27 @@ int main(int argc, char* argv[])
         return 0;
     }
 
+    // The demo data go in before the file takes its name: a creation that
+    // fails half-way leaves nothing that would pass for a finished file.
+    std::function<void(Database&)> fill;
+    if (parser.isSet(demoOption) || parser.isSet(seedOption)) {
+        const bool demoData = parser.isSet(demoOption);
+        fill = [demoData](Database& db) {
+            const QString what = demoData ? QStringLiteral("demo data")
+                                          : QStringLiteral("the VAT rates and units");
+            try {
+                if (demoData)
+                    demo::fill(db);
+                else
+                    demo::seed(db);
+            } catch (const DbError& e) {
+                throw DbError(what + QStringLiteral(" could not be written: ") + e.text());
+            } catch (const std::exception& e) {
+                throw DbError(what + QStringLiteral(" could not be written: ")
+                              + QString::fromLocal8Bit(e.what()));
+            }
+        };
+    }
     if (server) {
         try {
             Database db(path);
@@ -119,19 +150,22 @@ int main(int argc, char* argv[])
             }
             Transaction tx(db);
             createServerSchema(db);
-            if (parser.isSet(demoOption))
-                demo::fill(db);
+            if (fill)
+                fill(db);
             tx.commit();
         } catch (const DbError& e) {
             err << "velinor-initdb: " << shown << ": " << e.text() << '\n';
             return 1;
         }
-        out << "Created the tables in " << shown << (parser.isSet(demoOption) ? " with demo data.\n" : ".\n");
+        out << "Created the tables in " << shown
+            << (parser.isSet(demoOption)   ? " with demo data.\n"
+                : parser.isSet(seedOption) ? " with the VAT rates and units.\n"
+                                           : ".\n");
         return 0;
     }
 
     try {
-        createDatabaseFile(path, parser.isSet(forceOption));
+        createDatabaseFile(path, parser.isSet(forceOption), fill);
     } catch (const DbError& e) {
         err << "velinor-initdb: " << e.text() << '\n';
         return 1;
@@ -140,18 +174,10 @@ int main(int argc, char* argv[])
         return 1;
     }
 
-    if (parser.isSet(demoOption)) {
-        try {
-            Database db(path);
-            demo::fill(db);
-        } catch (const std::exception& e) {
-            const auto* dbError = dynamic_cast<const DbError*>(&e);
-            err << "velinor-initdb: demo data could not be written: "
-                << (dbError ? dbError->text() : QString::fromLocal8Bit(e.what())) << '\n';
-            // An empty file left behind would pass for a finished demo one.
-            QFile::remove(path);
-            return 1;
-        }
+    if (parser.isSet(seedOption)) {
+        out << "Created " << shown << " with the VAT rates 22, 10, 5, 4 and the units pz, kg, m, "
+               "l, conf.\n";
+    } else if (parser.isSet(demoOption)) {
         out << "Created " << shown << " with demo data.\n";
         out << "Accounts:\n";
         for (const demo::Login& login : demo::logins())

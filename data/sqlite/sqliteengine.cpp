@@ -10,6 +10,8 @@
 
 #include <sqlite3.h>
 
+#include <cstring>
+
 namespace velinor {
 
 namespace {
@@ -93,6 +95,7 @@ FieldKind kindOf(const char* declared)
 
 [[noreturn]] void fail(sqlite3* db)
 {
+    const QString path = QString::fromUtf8(sqlite3_db_filename(db, "main"));
     QString text = sqliteText(db);
     const int code = sqlite3_extended_errcode(db);
     switch (code & 0xff) {
@@ -102,7 +105,21 @@ FieldKind kindOf(const char* declared)
         break;
     case SQLITE_READONLY:
     case SQLITE_PERM:
-        text = QStringLiteral("the database file is read-only (%1)").arg(text);
+    case SQLITE_CANTOPEN:
+        // A change needs a journal beside the file: a folder that cannot
+        // take one refuses changes to a file that could take them.
+        if (QFileInfo(path).isWritable() && !QFileInfo(QFileInfo(path).absolutePath()).isWritable())
+            text = QStringLiteral("the folder %1 that holds the database file is read-only, and "
+                                  "a change needs room for a journal file beside it (%2)")
+                       .arg(QDir::toNativeSeparators(QFileInfo(path).absolutePath()), text);
+        else if ((code & 0xff) != SQLITE_CANTOPEN)
+            text = QStringLiteral("the database file is read-only (%1)").arg(text);
+        break;
+    case SQLITE_IOERR:
+    case SQLITE_FULL:
+        // sqlite's "disk I/O error" says nothing a user can act on.
+        if (const int system = sqlite3_system_errno(db))
+            text = QStringLiteral("%1 (%2)").arg(text, QString::fromLocal8Bit(std::strerror(system)));
         break;
     default:
         break;
@@ -333,24 +350,21 @@ private:
 
 std::unique_ptr<Engine> openSqlite(const QString& path) { return std::make_unique<SqliteEngine>(path); }
 
-void createSqliteFile(const QString& path, bool overwrite)
+void createSqliteFile(const QString& path)
 {
-    if (QFile::exists(path)) {
-        if (!overwrite)
-            throw DbError(QStringLiteral("%1 already exists; use --force to replace it.").arg(path));
-        if (!QFile::remove(path))
-            throw DbError(QStringLiteral("%1 cannot be replaced.").arg(path));
-    }
+    const QString shown = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
     sqlite3* raw = nullptr;
     const QByteArray file = QFile::encodeName(path);
     int rc = sqlite3_open_v2(file.constData(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
                              nullptr);
     if (rc == SQLITE_OK)
         rc = sqlite3_exec(raw, "PRAGMA user_version = 1", nullptr, nullptr, nullptr);
-    const QString why = raw ? QString::fromUtf8(sqlite3_errmsg(raw)) : QString();
+    QString why = raw ? QString::fromUtf8(sqlite3_errmsg(raw)) : QString();
+    if (const int system = raw ? sqlite3_system_errno(raw) : 0)
+        why += QStringLiteral(" (%1)").arg(QString::fromLocal8Bit(std::strerror(system)));
     sqlite3_close(raw);
     if (rc != SQLITE_OK)
-        throw DbError(QStringLiteral("%1 cannot be created: %2").arg(path, why));
+        throw DbError(QStringLiteral("%1 cannot be created: %2").arg(shown, why));
 }
 
 sqlite3* sqliteHandle(Database& db)

@@ -14,9 +14,9 @@ class Database;
 // missing, unreadable or not an SQLite database.
 std::unique_ptr<Engine> openSqlite(const QString& path);
 
-// An empty SQLite file (the header is written by the first statement).
-// Throws DbError when the file exists (unless overwrite) or cannot be written.
-void createSqliteFile(const QString& path, bool overwrite);
+// Makes the file at path, absent or empty, an empty SQLite database (the
+// header is written by the first statement). Throws DbError when it cannot.
+void createSqliteFile(const QString& path);
 
 // The connection of a database on a file, for SQLite's own tools (backup);
 // nullptr on a server.
