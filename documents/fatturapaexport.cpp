@@ -59,11 +59,13 @@ void exportFatturaPA(QWidget* screen, const QString& invoiceNumber)
                 openCompanyData();
             return;
         }
-        const int progressive = einvoice::nextProgressive(*db);
+        if (prepared.earlier && !msg::ask(screen, einvoice::exportAgainQuestion(prepared)))
+            return;
         // A folder that has gone since (a removed stick) is not proposed.
         const QString folder = !lastFolder().isEmpty() && QDir(lastFolder()).exists()
                                    ? lastFolder()
                                    : QDir::currentPath();
+        const int progressive = einvoice::nextProgressive(*db, prepared.doc.company, QDir(folder));
         const QString proposed =
             QDir(folder).absoluteFilePath(einvoice::fileName(prepared.doc.company, progressive));
         const QString path = askForFile(screen, proposed);
@@ -71,9 +73,12 @@ void exportFatturaPA(QWidget* screen, const QString& invoiceNumber)
             return; // cancelled: the number stays free
         einvoice::writeExport(*db, prepared, progressive, path);
         lastFolder() = QFileInfo(path).absolutePath();
-        msg::information(screen, QStringLiteral("Invoice %1 was written to %2.")
-                                     .arg(number)
-                                     .arg(QDir::toNativeSeparators(path)));
+        QString written = QStringLiteral("Invoice %1 was written to %2.")
+                              .arg(number)
+                              .arg(QDir::toNativeSeparators(path));
+        if (!prepared.notice.isEmpty())
+            written += QStringLiteral("\n\n") + prepared.notice;
+        msg::information(screen, written);
     } catch (const DbError& e) {
         msg::failed(screen, operation, e.text());
     }

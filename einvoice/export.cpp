@@ -4,6 +4,7 @@
 #include "einvoice/store.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QSaveFile>
 
 namespace velinor::einvoice {
@@ -27,7 +28,7 @@ Prepared prepareExport(Database& db, int invoiceNumber)
     const CustomerMatch match = findCustomer(db, *invoice);
     Problems problems;
     if (match.customer) {
-        p.doc.customer = *match.customer;
+        p.doc.customer = withoutCountryPrefix(*match.customer);
         problems = checkDocument(p.doc, p.figures);
     } else {
         problems.company = companyProblems(p.doc.company);
@@ -37,20 +38,49 @@ Prepared prepareExport(Database& db, int invoiceNumber)
     if (!problems.isEmpty()) {
         p.companyIncomplete = !problems.company.isEmpty();
         p.refusal = problems.message(invoiceNumber);
+        return p;
     }
+    p.notice = deliveryNotice(p.doc.customer);
+    p.earlier = standingSending(db, invoiceNumber);
     return p;
+}
+
+QString exportAgainQuestion(const Prepared& p)
+{
+    if (!p.earlier)
+        return {};
+    return QStringLiteral("Invoice %1 was already exported as %2 (%3). A second file of the "
+                          "same invoice is rejected once the first is accepted. Export it "
+                          "again under a new file number?")
+        .arg(p.doc.invoice.number)
+        .arg(p.earlier->fileName, p.earlier->state);
 }
 
 void writeExport(Database& db, const Prepared& prepared, int progressive, const QString& path)
 {
     if (progressive > 99999)
         throw DbError(QStringLiteral("the five-digit file numbers are used up"));
+    const QString shown = QDir::toNativeSeparators(path);
+    Transaction tx(db);
     takeProgressive(db, progressive);
-    const QByteArray xml = writeFatturaPA(prepared.doc, prepared.figures, progressiveText(progressive));
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(xml) != xml.size() || !file.commit())
-        throw DbError(QStringLiteral("%1 cannot be written: %2")
-                          .arg(QDir::toNativeSeparators(path), file.errorString()));
+    QString failure;
+    if (QFileInfo::exists(path)) {
+        failure = QStringLiteral("%1 already exists: a file of that number was written before "
+                                 "(perhaps before a backup was restored). Export again: the "
+                                 "next number will be used")
+                      .arg(shown);
+    } else {
+        const QByteArray xml =
+            writeFatturaPA(prepared.doc, prepared.figures, progressiveText(progressive));
+        QSaveFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(xml) != xml.size() || !file.commit())
+            failure = QStringLiteral("%1 cannot be written: %2").arg(shown, file.errorString());
+    }
+    recordSending(db, {prepared.doc.invoice.number, progressive, QFileInfo(path).fileName(), {},
+                       failure.isEmpty() ? state::written : state::notWritten, failure});
+    tx.commit();
+    if (!failure.isEmpty())
+        throw DbError(failure);
 }
 
 } // namespace velinor::einvoice

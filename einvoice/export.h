@@ -1,6 +1,7 @@
 #pragma once
 
 #include "einvoice/fatturapa.h"
+#include "einvoice/sendlog.h"
 
 #include <QString>
 
@@ -20,13 +21,19 @@ struct Prepared {
     QString refusal;
     bool needsUpgrade = false;     // the file lacks the tables: no data to mend
     bool companyIncomplete = false; // the company's data need mending
+    QString notice;                // what the user must do beyond sending it
+    std::optional<Sending> earlier; // a file of this invoice that still stands
 };
 
 // Throws DbError when the database cannot be read.
 Prepared prepareExport(Database& db, int invoiceNumber);
 
-// Takes the next file number and writes the file at `path` (the number
-// stays taken even when the write fails, so it is never given twice).
+// The question before a second file of the same invoice.
+QString exportAgainQuestion(const Prepared& prepared);
+
+// Takes the file number, writes the file at `path` and logs it in
+// InviiPA. The number stays taken even when the write fails, so it is
+// never given twice; a file already lying at `path` is never overwritten.
 // Throws DbError with the reason.
 void writeExport(Database& db, const Prepared& prepared, int progressive, const QString& path);
 

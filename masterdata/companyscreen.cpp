@@ -8,6 +8,7 @@
 #include "einvoice/fatturapa.h"
 #include "einvoice/store.h"
 
+#include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -42,6 +43,7 @@ const BoxPlace boxes[] = {
     {"RegimeFiscale", "Regime Fiscale", 4, 5, 0, 1},
     {"Telefono", "Telefono", 12, 5, 2, 1},
     {"Email", "Email", 256, 6, 0, 3},
+    {"IBAN", "IBAN", 34, 7, 0, 3},
 };
 
 } // namespace
@@ -78,6 +80,11 @@ CompanyScreen::CompanyScreen(QWidget* parent) : QWidget(parent), m_db(Database::
     box(QStringLiteral("Nazione"))->setPlaceholderText(QStringLiteral("IT"));
     box(QStringLiteral("RegimeFiscale"))->setPlaceholderText(QStringLiteral("RF01"));
     box(QStringLiteral("Provincia"))->setPlaceholderText(QStringLiteral("MI"));
+
+    // The stamp duty of invoices without VAT, paid virtually by default.
+    m_bollo = new QCheckBox(QStringLiteral("Bollo virtuale"), frame);
+    m_bollo->setObjectName(QStringLiteral("chkBolloVirtuale"));
+    grid->addWidget(m_bollo, 8, 1);
 
     m_problems = new QLabel(frame);
     m_problems->setObjectName(QStringLiteral("lblProblems"));
@@ -134,13 +141,14 @@ void CompanyScreen::load()
     const einvoice::Company c = einvoice::loadCompany(*m_db);
     const QStringList values = {c.denominazione, c.partitaIva, c.codiceFiscale, c.indirizzo,
                                 c.numeroCivico, c.cap, c.comune, c.provincia, c.nazione,
-                                c.regimeFiscale, c.telefono, c.email};
+                                c.regimeFiscale, c.telefono, c.email, c.iban};
     // A longer stored text is shown whole, never cut to the box's limit.
     for (int i = 0; i < m_boxes.size(); ++i) {
         QLineEdit* b = m_boxes.at(i);
         b->setMaxLength(qMax(boxes[i].maxLength, int(values.at(i).size())));
         b->setText(values.at(i));
     }
+    m_bollo->setChecked(c.bolloVirtuale);
 }
 
 einvoice::Company CompanyScreen::typed() const
@@ -148,7 +156,8 @@ einvoice::Company CompanyScreen::typed() const
     auto v = [this](int i) { return m_boxes.at(i)->text().trimmed(); };
     return {v(0), v(1), v(2).toUpper(), v(3), v(4), v(5), v(6), v(7).toUpper(),
             v(8).isEmpty() ? QStringLiteral("IT") : v(8).toUpper(),
-            v(9).isEmpty() ? QStringLiteral("RF01") : v(9).toUpper(), v(10), v(11)};
+            v(9).isEmpty() ? QStringLiteral("RF01") : v(9).toUpper(), v(10), v(11),
+            v(12).remove(QLatin1Char(' ')).toUpper(), m_bollo->isChecked()};
 }
 
 void CompanyScreen::showProblems()

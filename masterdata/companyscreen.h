@@ -5,6 +5,7 @@
 
 #include <memory>
 
+class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -37,6 +38,7 @@ private:
 
     std::shared_ptr<Database> m_db;
     QList<QLineEdit*> m_boxes; // in the order of einvoice::Company's fields
+    QCheckBox* m_bollo;
     QLabel* m_problems;
     QPushButton* m_save;
     QPushButton* m_cancel;
