@@ -15,6 +15,8 @@
 #include "documents/documentkind.h"
 #include "documents/fatturapaexport.h"
 #include "documents/documentstore.h"
+#include "documents/einvoicepanel.h"
+#include "documents/lineexemption.h"
 #include "documents/linesgrid.h"
 #include "reports/documentprint.h"
 
@@ -245,6 +247,7 @@ DocumentScreen::DocumentScreen(const DocumentKind& kind, QWidget* parent)
         connect(m_fatturaPA, &QPushButton::clicked, this,
                 [this] { exportFatturaPA(this, m_pickedInvoice); });
         connect(m_company, &QPushButton::clicked, this, [] { openCompanyData(); });
+        m_einvoice = new EInvoicePanel(m_header, m_invoiceBoxes.value(0), this);
     }
     m_save->setEnabled(false);
     m_cancel->setEnabled(false);
@@ -392,6 +395,8 @@ void DocumentScreen::buildLayout()
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
+    if (m_einvoice)
+        layout->addWidget(m_einvoice);
     layout->addLayout(picks, 3);
     layout->addLayout(lines, 3);
     layout->addLayout(titled(m_archive, QString::fromUtf8(m_kind.archiveCaption)), 2);
@@ -585,6 +590,13 @@ void DocumentScreen::pickArticle()
         setLineCell(lineDdt, m_ddt->text());
         setLineCell(lineDdtDate, m_ddtDate->text());
         setLineCell(lineUnit, article(articleUnit));
+        const int natura = m_lines->fieldIndex(QStringLiteral("Natura"));
+        const auto exemption = documents::lineExemption(m_connection.database(), m_customerCode->text());
+        if (natura >= 0) {
+            setLineCell(natura, exemption.value_or(QString()));
+            if (exemption)
+                setLineCell(lineVat, QStringLiteral("0"));
+        }
     } catch (const DbError& e) {
         failed(QStringLiteral("Filling the line of the %1"), e.text());
     }
@@ -685,6 +697,8 @@ void DocumentScreen::save()
         selectWholeText(m_code);
         return;
     }
+    if (m_einvoice && !m_einvoice->acceptSave(number))
+        return;
     bool taken = false;
     try {
         Database& db = m_connection.database();
@@ -763,6 +777,8 @@ void DocumentScreen::pickArchived()
     sizeLineColumns();
     if (m_kind.invoice)
         m_pickedInvoice = key;
+    if (m_einvoice)
+        m_einvoice->showInvoice(key);
     updateFatturaPA();
 }
 
@@ -771,6 +787,8 @@ void DocumentScreen::updateFatturaPA()
 {
     if (m_fatturaPA)
         m_fatturaPA->setEnabled(!m_editing && !m_pickedInvoice.isEmpty());
+    if (m_einvoice)
+        m_einvoice->setEditing(m_editing);
 }
 
 void DocumentScreen::setEditMode()

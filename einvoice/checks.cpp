@@ -89,9 +89,7 @@ void totalProblems(QStringList& p, const Invoice& inv, const Figures& f)
 
 void exemptionProblems(QStringList& problems, const Customer& c)
 {
-    if (!c.natura.isEmpty() && !naturaCodes().contains(c.natura))
-        problems << QStringLiteral("The customer's Natura \"%1\" is none of %2.")
-                        .arg(c.natura, naturaCodes().join(QStringLiteral(", ")));
+    add(problems, naturaProblem(c.natura));
     add(problems, latinProblem(c.riferimentoNormativo, QStringLiteral("The Riferimento Normativo"), 100));
 }
 

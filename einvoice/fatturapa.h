@@ -47,6 +47,9 @@ QString deliveryNotice(const Customer& customer);
 // A VAT number typed with its country's prefix ("FR403...") loses it.
 Customer withoutCountryPrefix(Customer customer);
 
+// Empty for no Natura or a code of the FatturaPA tables; else a sentence.
+QString naturaProblem(const QString& natura);
+
 // TD01, TD04 (credit note) or TD24 (deferred: its delivery notes are dated
 // before it).
 QString documentType(const Invoice& invoice);

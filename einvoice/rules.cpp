@@ -55,6 +55,14 @@ Customer withoutCountryPrefix(Customer c)
     return c;
 }
 
+QString naturaProblem(const QString& natura)
+{
+    const QString n = natura.trimmed().toUpper();
+    if (n.isEmpty() || naturaCodes().contains(n))
+        return {};
+    return QStringLiteral("The Natura must be one of %1.").arg(naturaCodes().join(QStringLiteral(", ")));
+}
+
 QString documentType(const Invoice& inv)
 {
     const QString stored = inv.tipoDocumento.trimmed().toUpper();

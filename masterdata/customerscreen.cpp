@@ -12,6 +12,7 @@
 #include "data/datagrid.h"
 #include "data/datasource.h"
 #include "data/fieldbinding.h"
+#include "einvoice/fatturapa.h"
 #include "masterdata/checkmark.h"
 #include "reports/listreport.h"
 
@@ -97,6 +98,9 @@ void addEInvoicingBoxes(QWidget* frame, Form& form, DataSource* customers)
         {"txtcoddest", "CodiceDestinatario", "Codice Destinatario", "lblcoddest", 7, 0, 5,
          taxcode::codiceDestinatarioProblem},
         {"txtpec", "PEC", "PEC", "lblpec", 256, 1, 5, taxcode::pecProblem},
+        // Every sale to the customer is exempt for this reason.
+        {"txtnatura", "Natura", "Natura IVA", "lblnatura", 4, 0, 6, einvoice::naturaProblem},
+        {"txtrifnorm", "RiferimentoNormativo", "Rif. Normativo", "lblrifnorm", 100, 1, 6, nullptr},
     };
     for (const BoxPlace& place : places) {
         if (customers->fieldIndex(QLatin1String(place.field)) < 0)

@@ -307,8 +307,8 @@ private slots:
         QTest::newRow("customer Codice Fiscale mistyped")
             << "UPDATE Customers SET CodiceFiscale = 'VRDGPP65H04L219N'"
             << QStringList{"wrong check letter"} << false;
-        QTest::newRow("customer without Codice Destinatario and PEC")
-            << "UPDATE Customers SET CodiceDestinatario = '', PEC = NULL"
+        QTest::newRow("company without Codice Destinatario, PEC and Codice Fiscale")
+            << "UPDATE Customers SET CodiceDestinatario = '', PEC = NULL, CodiceFiscale = ''"
             << QStringList{"Both the Codice Destinatario and the PEC are missing"} << false;
         QTest::newRow("public body's code") << "UPDATE Customers SET CodiceDestinatario = 'UFABCD'"
                                              << QStringList{"public bodies"} << false;
@@ -325,7 +325,7 @@ private slots:
             << QStringList{"does not accept: ✓"} << false;
         QTest::newRow("every problem at once")
             << "UPDATE Azienda SET CAP = ''; UPDATE Customers SET PEC = '', "
-               "CodiceDestinatario = ''; UPDATE DettaglioFatture SET Iva = 0"
+               "CodiceDestinatario = '', CodiceFiscale = ''; UPDATE DettaglioFatture SET Iva = 0"
             << QStringList{"The CAP is missing", "Codice Destinatario and the PEC", "Natura"}
             << true;
     }
@@ -362,7 +362,9 @@ private slots:
             return proposed;
         });
         QVERIFY(exportInvoice(1).endsWith("_00001.xml"));
+        msg::setAskHook([](const QString&) { return true; }); // export it again
         QVERIFY(exportInvoice(1).endsWith("_00002.xml"));
+        msg::setAskHook({});
         QCOMPARE(m_db->scalar("SELECT ProgressivoInvio FROM Azienda").toInt(), 2);
     }
 
