@@ -138,10 +138,11 @@ QStringList schemaStatements()
         // (MP01...), the days to the due date and whether it then moves to
         // the end of that month.
         QStringLiteral(R"(CREATE TABLE "Pagamenti" (
-            "Descrizione" TEXT PRIMARY KEY,
+            "Descrizione" TEXT,
             "Modalita" TEXT,
             "Giorni" INTEGER NOT NULL DEFAULT 0,
             "FineMese" INTEGER NOT NULL DEFAULT 0))"),
+        QStringLiteral(R"(CREATE UNIQUE INDEX "Pagamenti_Descrizione" ON "Pagamenti" ("Descrizione"))"),
         // Every e-invoice file written, and what the exchange system said
         // of it.
         QStringLiteral(R"(CREATE TABLE "InviiPA" (

@@ -35,14 +35,6 @@ QString usable(QWidget* s)
     return state;
 }
 
-void clickRow(QWidget* s, const QString& grid, int row, int column = 0)
-{
-    auto* view = control<QTableView>(s, grid);
-    view->scrollTo(view->model()->index(row, column));
-    const QRect r = view->visualRect(view->model()->index(row, column));
-    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, r.center());
-}
-
 // Makes a cell of the lines grid current, opens its editor the way given
 // (typing, F2 or a double click), types and commits with Enter.
 void editCell(QWidget* s, int row, int column, const QString& text, const QString& how = "F2")
@@ -180,8 +172,9 @@ private slots:
         QCOMPARE(m_db->count("Odummy"), 0);
         auto* lines = control<QTableView>(s, "DataGrid5")->model();
         QCOMPARE(lines->rowCount(), 1);
-        QCOMPARE(lines->columnCount(), 19);
+        QCOMPARE(lines->columnCount(), 20);
         QCOMPARE(lines->headerData(18, Qt::Horizontal).toString(), QString("Numero Ordine"));
+        QCOMPARE(lines->headerData(19, Qt::Horizontal).toString(), QString("Natura"));
     }
 
     void lineFromArticle_data()
