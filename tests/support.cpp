@@ -8,7 +8,6 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QProcess>
-#include <QTableView>
 
 namespace velinor::test {
 
@@ -96,14 +95,6 @@ void type(QWidget* screen, const QString& box, const QString& text)
         QTest::keyClick(edit, Qt::Key_Delete);
     else
         QTest::keyClicks(edit, text);
-}
-
-void clickRow(QWidget* screen, const QString& grid, int row, int column)
-{
-    auto* view = control<QTableView>(screen, grid);
-    view->scrollTo(view->model()->index(row, column));
-    const QRect r = view->visualRect(view->model()->index(row, column));
-    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, r.center());
 }
 
 } // namespace velinor::test

@@ -82,8 +82,6 @@ QStringList pdfPages(const QString& path);
 
 // Clicks a button as the user would.
 void click(QWidget* screen, const QString& button);
-// Clicks a cell of a grid as the user would, scrolled into sight first.
-void clickRow(QWidget* screen, const QString& grid, int row, int column = 0);
 // Replaces the text of a box as the user would: select all, type.
 void type(QWidget* screen, const QString& box, const QString& text);
 

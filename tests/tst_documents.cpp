@@ -35,6 +35,14 @@ QString usable(QWidget* s)
     return state;
 }
 
+void clickRow(QWidget* s, const QString& grid, int row, int column = 0)
+{
+    auto* view = control<QTableView>(s, grid);
+    view->scrollTo(view->model()->index(row, column));
+    const QRect r = view->visualRect(view->model()->index(row, column));
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, r.center());
+}
+
 // Makes a cell of the lines grid current, opens its editor the way given
 // (typing, F2 or a double click), types and commits with Enter.
 void editCell(QWidget* s, int row, int column, const QString& text, const QString& how = "F2")
