@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QPushButton>
 #include <QStringListModel>
 #include <QTableView>
 
@@ -435,6 +436,52 @@ private slots:
         QCOMPARE(m_db->scalar("SELECT BolloVirtuale FROM Azienda").toInt(), 1);
         r = tool({"1"});
         QVERIFY2(r.exitCode == 0, qPrintable(r.err));
+    }
+
+    // The payment terms are kept from the main menu; what the file cannot
+    // carry and a second term of the same description are refused.
+    void paymentTermsScreen_data()
+    {
+        QTest::addColumn<QStringList>("typed"); // description, modality, days, end of month
+        QTest::addColumn<QString>("refusal");
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("end of month, code in lower case")
+            << QStringList{" Bonifico 30 gg f.m. ", "mp05", "30", "1"} << ""
+            << "Bonifico 30 gg f.m.|MP05|30|1";
+        QTest::newRow("days and end of month left empty") << QStringList{"Contanti", "MP01", "", ""}
+                                                          << "" << "Contanti|MP01|0|0";
+        QTest::newRow("no such modality") << QStringList{"Bonifico", "MP24", "30", "0"} << "MP01 to MP23" << "";
+        QTest::newRow("days not a number") << QStringList{"Bonifico", "MP05", "3O", "0"} << "whole number" << "";
+        QTest::newRow("end of month not 0 or 1") << QStringList{"Bonifico", "MP05", "30", "2"} << "Fine mese" << "";
+        QTest::newRow("description on file") << QStringList{"RiBa 60 gg", "MP12", "60", "0"} << "already on file" << "";
+        QTest::newRow("no description") << QStringList{"", "MP12", "60", "0"} << "needs a description" << "";
+    }
+    void paymentTermsScreen()
+    {
+        QFETCH(QStringList, typed);
+        QFETCH(QString, refusal);
+        m_db->exec("INSERT INTO Pagamenti VALUES ('RiBa 60 gg', 'MP12', 60, 0)");
+        QWidget* menu = nav::show("frmMenu");
+        click(menu, "cmdPagamenti");
+        QWidget* s = screen("frmPagamenti");
+        QVERIFY(s);
+        click(s, "cmdAdd");
+        const char* boxes[] = {"txtDescrizione", "txtModalita", "txtGiorni", "txtFineMese"};
+        for (int i = 0; i < 4; ++i)
+            type(s, boxes[i], typed[i]);
+        click(s, "cmdSave");
+        const QString all = "SELECT group_concat(Descrizione || '|' || Modalita || '|' || Giorni "
+                            "|| '|' || FineMese, ' ') FROM Pagamenti WHERE Descrizione <> 'RiBa 60 gg'";
+        if (refusal.isEmpty()) {
+            QCOMPARE(m_messages->texts(), QStringList());
+            QTEST(m_db->scalar(all).toString(), "stored");
+            QVERIFY(!control<QPushButton>(s, "cmdSave")->isEnabled());
+        } else {
+            QVERIFY2(m_messages->last().contains(refusal), qPrintable(m_messages->last()));
+            QCOMPARE(m_db->count("Pagamenti"), 1);
+            QVERIFY(control<QPushButton>(s, "cmdSave")->isEnabled()); // still editing, typed kept
+            QCOMPARE(control<QLineEdit>(s, "txtGiorni")->text().isEmpty(), typed[2].isEmpty());
+        }
     }
 
     // On the invoice screen: lines picked for an exempt customer or by a
