@@ -592,11 +592,11 @@ void DocumentScreen::pickArticle()
         setLineCell(lineUnit, article(articleUnit));
         const int natura = m_lines->fieldIndex(QStringLiteral("Natura"));
         const auto exemption = documents::lineExemption(m_connection.database(), m_customerCode->text());
-        if (natura >= 0) {
+        // An ordinary sale leaves the field as it was: empty.
+        if (natura >= 0 && (exemption || !lineCell(natura).isEmpty()))
             setLineCell(natura, exemption.value_or(QString()));
-            if (exemption)
-                setLineCell(lineVat, QStringLiteral("0"));
-        }
+        if (natura >= 0 && exemption)
+            setLineCell(lineVat, QStringLiteral("0"));
     } catch (const DbError& e) {
         failed(QStringLiteral("Filling the line of the %1"), e.text());
     }
