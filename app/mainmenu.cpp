@@ -61,6 +61,10 @@ MainMenu::MainMenu(QWidget* parent) : QWidget(parent)
     QAction* backup = archive->addAction(QStringLiteral("&Copia di sicurezza..."));
     backup->setObjectName(QStringLiteral("mnuBackup"));
     connect(backup, &QAction::triggered, this, &MainMenu::backUp);
+    // Opens over the menu, which stays.
+    QAction* company = archive->addAction(QStringLiteral("&Dati Azienda..."));
+    company->setObjectName(QStringLiteral("mnuAzienda"));
+    connect(company, &QAction::triggered, this, [] { nav::show(QStringLiteral("frmAzienda")); });
 
     auto* layout = new QHBoxLayout(this);
     layout->setMenuBar(bar);

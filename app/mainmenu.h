@@ -5,7 +5,7 @@
 namespace velinor {
 
 // frmMenu: the hub; each button opens a working screen. Its menu bar
-// copies the database file.
+// copies the database file and opens the company data.
 class MainMenu : public QWidget {
     Q_OBJECT
 public:

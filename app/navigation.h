@@ -29,4 +29,9 @@ void unload(QWidget* screen);
 // The open instance of the named screen, or nullptr.
 QWidget* find(const QString& name);
 
+// Marks a screen that opens over the others (Dati Azienda) rather than in
+// the place of one. It does not keep the program going: when the last other
+// screen closes, it closes too, and so does any report window left open.
+void markOverlay(QWidget* screen);
+
 } // namespace velinor::nav

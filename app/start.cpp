@@ -1,9 +1,14 @@
 #include "app/start.h"
 
 #include "app/navigation.h"
+#include "app/translations.h"
 
 namespace velinor {
 
-void start() { nav::show(QStringLiteral("frmAdmin")); }
+void start()
+{
+    loadQtTranslations();
+    nav::show(QStringLiteral("frmAdmin"));
+}
 
 } // namespace velinor

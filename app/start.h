@@ -2,7 +2,8 @@
 
 namespace velinor {
 
-// Shows the first screen, the administrator gate.
+// Loads Qt's translations for the user's locale, then shows the first
+// screen, the administrator gate.
 void start();
 
 } // namespace velinor

@@ -28,6 +28,8 @@ public:
                 focused->click();
             return true;
         }
+        if (!m_button)
+            return false;
         if (m_button->isEnabled() && m_button->isVisible())
             m_button->click();
         return true;
@@ -43,6 +45,11 @@ private:
 void setDefaultButton(QWidget* window, QPushButton* button)
 {
     window->installEventFilter(new DefaultButtonFilter(window, button));
+}
+
+void pressFocusedButtonOnEnter(QWidget* window)
+{
+    window->installEventFilter(new DefaultButtonFilter(window, nullptr));
 }
 
 } // namespace velinor

@@ -1,5 +1,7 @@
 #include "common/numbertext.h"
 
+#include <QRegularExpression>
+
 #include <cmath>
 
 namespace velinor {
@@ -136,21 +138,96 @@ QString formatDate(const QDate& date, const QLocale& locale)
     return date.isValid() ? locale.toString(date, dateFormat(locale)) : QString();
 }
 
-std::optional<QDate> parseDate(const QString& text, const QLocale& locale)
+namespace {
+
+// The order of day, month and year in the locale's short date: "dMy",
+// "Mdy" or "yMd".
+QString dateOrder(const QLocale& locale)
+{
+    QString order;
+    for (QChar c : locale.dateFormat(QLocale::ShortFormat)) {
+        const QChar field = c == u'd' || c == u'M' || c == u'y' ? c : QChar();
+        if (!field.isNull() && !order.contains(field))
+            order += field;
+    }
+    return order.size() == 3 ? order : QStringLiteral("dMy");
+}
+
+std::optional<QDate> numericDate(const QString& text, const QLocale& locale, const QDate& today)
+{
+    static const QRegularExpression parts(
+        QStringLiteral("^(\\d{1,4})[/.\\-](\\d{1,2})[/.\\-](\\d{1,4})$"));
+    const QRegularExpressionMatch m = parts.match(text);
+    if (!m.hasMatch())
+        return std::nullopt;
+    const QString order = dateOrder(locale);
+    int day = 0, month = 0, year = 0;
+    int yearDigits = 0;
+    for (int i = 0; i < 3; ++i) {
+        const QString digits = m.captured(i + 1);
+        const int value = digits.toInt();
+        switch (order.at(i).unicode()) {
+        case 'd':
+            if (digits.size() > 2)
+                return std::nullopt;
+            day = value;
+            break;
+        case 'M':
+            if (digits.size() > 2)
+                return std::nullopt;
+            month = value;
+            break;
+        default:
+            if (digits.size() != 2 && digits.size() != 4)
+                return std::nullopt;
+            year = value;
+            yearDigits = static_cast<int>(digits.size());
+        }
+    }
+    if (yearDigits == 2) {
+        year += 2000;
+        const QDate date(year, month, day);
+        if (date.isValid() && date > today.addYears(1))
+            year -= 100;
+    }
+    const QDate date(year, month, day);
+    return date.isValid() ? std::optional<QDate>(date) : std::nullopt;
+}
+
+} // namespace
+
+std::optional<QDate> parseDate(const QString& text, const QLocale& locale, const QDate& today)
 {
     const QString t = text.trimmed();
-    QDate date = locale.toDate(t, dateFormat(locale));
-    if (!date.isValid()) {
-        date = locale.toDate(t, locale.dateFormat(QLocale::ShortFormat));
-        // Qt reads a two-digit year as 19yy; users mean the 1930-2029 window.
-        if (date.isValid() && date.year() < 1930)
-            date = date.addYears(100);
-    }
+    if (t.isEmpty())
+        return std::nullopt;
+    if (const auto typed = numericDate(t, locale, today))
+        return typed;
+    QDate date = QDate::fromString(t, Qt::ISODate);
     if (!date.isValid())
-        date = QDate::fromString(t, Qt::ISODate);
+        date = locale.toDate(t, dateFormat(locale));
+    if (!date.isValid())
+        date = locale.toDate(t, QLocale::LongFormat);
     if (!date.isValid())
         return std::nullopt;
     return date;
+}
+
+QString dateFormatInWords(const QLocale& locale)
+{
+    const bool italian = locale.language() == QLocale::Italian;
+    QString words;
+    for (QChar field : dateOrder(locale)) {
+        if (!words.isEmpty())
+            words += u'/';
+        if (field == u'd')
+            words += italian ? QStringLiteral("gg") : QStringLiteral("dd");
+        else if (field == u'M')
+            words += QStringLiteral("mm");
+        else
+            words += italian ? QStringLiteral("aaaa") : QStringLiteral("yyyy");
+    }
+    return words;
 }
 
 } // namespace velinor

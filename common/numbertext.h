@@ -30,7 +30,17 @@ double leadingNumberC(const QString& text);
 // The locale's short date with a four-digit year.
 QString dateFormat(const QLocale& locale = QLocale());
 QString formatDate(const QDate& date, const QLocale& locale = QLocale());
-// Accepts the locale's short date (two- or four-digit year) and ISO dates.
-std::optional<QDate> parseDate(const QString& text, const QLocale& locale = QLocale());
+// The one reading of a typed date, wherever dates are read. Accepts the
+// short forms a user types, in the locale's order of day, month and year:
+// under it_IT 1/12/26, 01/12/2026, 1-12-2026, 1.12.2026; the locale's own
+// formats (month names included); and ISO dates (2026-12-01). A two-digit
+// year is in 2000-2099, unless that puts the date more than a year after
+// `today`, when it is in 1900-1999.
+std::optional<QDate> parseDate(const QString& text, const QLocale& locale = QLocale(),
+                               const QDate& today = QDate::currentDate());
+
+// The expected form of a date in words the user reads: "gg/mm/aaaa" under
+// an Italian locale, "mm/dd/yyyy" under en_US, in the locale's order.
+QString dateFormatInWords(const QLocale& locale = QLocale());
 
 } // namespace velinor

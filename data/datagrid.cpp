@@ -3,6 +3,8 @@
 #include "data/datasource.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
+#include <QScrollBar>
 
 namespace velinor {
 
@@ -22,7 +24,12 @@ DataGrid::DataGrid(DataSource* source, QWidget* parent)
     connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) { selected(current); });
     connect(source, &DataSource::currentChanged, this, &DataGrid::showCurrent);
-    connect(m_model, &QAbstractItemModel::modelReset, this, &DataGrid::showCurrent);
+    connect(m_model, &QAbstractItemModel::modelReset, this, [this] {
+        m_keepAtEnd = m_scrolledToEnd;
+        showCurrent();
+    });
+    connect(verticalScrollBar(), &QAbstractSlider::actionTriggered, this,
+            [this] { m_keepAtEnd = false; });
     connect(m_model, &GridModel::failed, this, &DataGrid::failed);
     showCurrent();
 }
@@ -33,7 +40,7 @@ void DataGrid::showCurrent()
         return;
     m_syncing = true;
     const int row = m_source->currentRow();
-    if (row < 0) {
+    if (row < 0 || (m_highlightOnlyPicked && !m_picked)) {
         selectionModel()->clear();
     } else {
         const int column = std::max(currentIndex().column(), 0);
@@ -42,7 +49,65 @@ void DataGrid::showCurrent()
                                                      | QItemSelectionModel::Rows);
         scrollTo(index);
     }
+    if (m_keepAtEnd)
+        scrollToBottom();
     m_syncing = false;
+}
+
+void DataGrid::setHighlightOnlyPicked(bool on)
+{
+    m_highlightOnlyPicked = on;
+    showCurrent();
+}
+
+void DataGrid::setScrolledToEnd(bool on)
+{
+    m_scrolledToEnd = m_keepAtEnd = on;
+    if (on)
+        setVerticalScrollMode(QAbstractItemView::ScrollPerPixel);
+
+    if (on)
+        scrollToBottom();
+}
+
+void DataGrid::picked()
+{
+    m_keepAtEnd = false;
+    m_picked = true;
+}
+
+void DataGrid::updateGeometries()
+{
+    QTableView::updateGeometries();
+    // The end of the list is a whole number of rows down, so that the top
+    // row is whole under the header; what is left shows below the last row.
+    QScrollBar* bar = verticalScrollBar();
+    const int row = verticalHeader()->defaultSectionSize();
+    if (m_scrolledToEnd && row > 0 && bar->maximum() % row != 0
+        && verticalScrollMode() == QAbstractItemView::ScrollPerPixel)
+        bar->setMaximum((bar->maximum() / row + 1) * row);
+    if (m_keepAtEnd)
+        verticalScrollBar()->setValue(verticalScrollBar()->maximum());
+}
+
+void DataGrid::showEvent(QShowEvent* event)
+{
+    QTableView::showEvent(event);
+    if (m_keepAtEnd)
+        scrollToBottom();
+}
+
+void DataGrid::mousePressEvent(QMouseEvent* event)
+{
+    picked();
+    QTableView::mousePressEvent(event);
+}
+
+void DataGrid::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() != Qt::Key_Tab && event->key() != Qt::Key_Backtab)
+        picked();
+    QTableView::keyPressEvent(event);
 }
 
 void DataGrid::selected(const QModelIndex& current)

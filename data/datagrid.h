@@ -30,8 +30,19 @@ public:
     // Repaints from the source.
     void refresh();
 
+    // A pick list: no row is highlighted until the user picks one, so that
+    // nothing looks chosen that is not.
+    void setHighlightOnlyPicked(bool on);
+    // A list whose newest rows are its last: each time it is read or shown
+    // it scrolls to its end, until the user scrolls or picks a row.
+    void setScrolledToEnd(bool on);
+
 protected:
     void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
+    void updateGeometries() override;
+    void showEvent(QShowEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 signals:
     // The user made another row current.
@@ -42,9 +53,15 @@ private:
     void showCurrent();
     void selected(const QModelIndex& current);
 
+    void picked();
+
     DataSource* m_source;
     GridModel* m_model;
     bool m_syncing = false;
+    bool m_highlightOnlyPicked = false;
+    bool m_picked = false;
+    bool m_scrolledToEnd = false;
+    bool m_keepAtEnd = false;
 };
 
 } // namespace velinor

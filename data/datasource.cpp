@@ -113,6 +113,21 @@ void DataSource::refresh()
     load();
 }
 
+void DataSource::refreshKeepingCurrent()
+{
+    if (hasCurrent())
+        commitPending();
+    const qint64 rowid = hasCurrent() ? m_rows[static_cast<size_t>(m_current)].rowid : 0;
+    load();
+    if (rowid == 0 || rowid == -1)
+        return;
+    for (int r = 0; r < recordCount(); ++r)
+        if (m_rows[static_cast<size_t>(r)].rowid == rowid) {
+            changeCurrent(r);
+            return;
+        }
+}
+
 void DataSource::load()
 {
     emit aboutToReset();
@@ -351,7 +366,7 @@ QVariant DataSource::toStored(int column, const QString& text) const
         if (!date)
             throw DbError(QStringLiteral("\"%1\" holds dates only, written as %2, and \"%3\" is "
                                          "not a date")
-                              .arg(caption(column), dateFormat(), shortened(text)));
+                              .arg(caption(column), dateFormatInWords(), shortened(text)));
         return date->toString(Qt::ISODate);
     }
     }

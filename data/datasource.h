@@ -44,6 +44,9 @@ public:
     QString source() const { return m_source; }
     // Re-reads the source; the first row becomes current, none if empty.
     void refresh();
+    // Re-reads the source in its order; the row that was current stays
+    // current wherever the order puts it now (the first row if it is gone).
+    void refreshKeepingCurrent();
 
     int fieldCount() const { return static_cast<int>(m_fields.size()); }
     const Field& field(int column) const { return m_fields.at(static_cast<size_t>(column)); }

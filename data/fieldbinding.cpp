@@ -1,5 +1,6 @@
 #include "data/fieldbinding.h"
 
+#include "common/readonlylook.h"
 #include "data/datasource.h"
 
 #include <QLineEdit>
@@ -23,6 +24,7 @@ FieldBinding::FieldBinding(QLineEdit* box, DataSource* source, const QString& fi
             reload();
     });
     connect(box, &QLineEdit::textChanged, this, &FieldBinding::written);
+    followReadOnly(box);
     reload();
 }
 

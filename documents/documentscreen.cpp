@@ -2,6 +2,7 @@
 
 #include "app/navigation.h"
 #include "common/credit.h"
+#include "common/defaultbutton.h"
 #include "common/logo.h"
 #include "common/messagebox.h"
 #include "common/numbertext.h"
@@ -225,6 +226,7 @@ DocumentScreen::DocumentScreen(const DocumentKind& kind, QWidget* parent)
     m_archive->setObjectName(QStringLiteral("DataGrid4"));
     m_archive->setColumns(columnsOf(archiveColumns, kind.archiveColumns, kind.firstHeading));
     setWidths(m_archive, archiveWidths, kind.archiveColumns);
+    m_archive->setScrolledToEnd(true); // the newest documents are the last
     m_linesGrid = new LinesGrid(m_lines, this);
     m_linesGrid->setObjectName(QStringLiteral("DataGrid5"));
     std::vector<GridColumn> opening;
@@ -253,6 +255,7 @@ DocumentScreen::DocumentScreen(const DocumentKind& kind, QWidget* parent)
     m_cancel->setEnabled(false);
 
     buildLayout();
+    pressFocusedButtonOnEnter(this);
 
     connect(m_new, &QPushButton::clicked, this, &DocumentScreen::startDocument);
     connect(m_save, &QPushButton::clicked, this, &DocumentScreen::save);
@@ -725,6 +728,7 @@ void DocumentScreen::save()
     keepArchiveOrder();
     setBrowseMode();
     m_print->setEnabled(true);
+    m_new->setFocus(); // Enter starts the next document, never leaves the screen
 }
 
 // The invoice list is in ascending number, and the next number counts on

@@ -1,6 +1,7 @@
 #include "documents/fatturapaexport.h"
 
 #include "app/navigation.h"
+#include "common/exportfolder.h"
 #include "common/messagebox.h"
 #include "data/database.h"
 #include "einvoice/export.h"
@@ -8,7 +9,6 @@
 
 #include <QDir>
 #include <QFileDialog>
-#include <QFileInfo>
 
 namespace velinor {
 
@@ -18,13 +18,6 @@ SaveDialogHook& saveHook()
 {
     static SaveDialogHook hook;
     return hook;
-}
-
-// The folder of the last file written, for the next proposal.
-QString& lastFolder()
-{
-    static QString folder;
-    return folder;
 }
 
 QString askForFile(QWidget* screen, const QString& proposed)
@@ -61,18 +54,15 @@ void exportFatturaPA(QWidget* screen, const QString& invoiceNumber)
         }
         if (prepared.earlier && !msg::ask(screen, einvoice::exportAgainQuestion(prepared)))
             return;
-        // A folder that has gone since (a removed stick) is not proposed.
-        const QString folder = !lastFolder().isEmpty() && QDir(lastFolder()).exists()
-                                   ? lastFolder()
-                                   : QDir::currentPath();
-        const int progressive = einvoice::nextProgressive(*db, prepared.doc.company, QDir(folder));
+        const int progressive =
+            einvoice::nextProgressive(*db, prepared.doc.company, QDir(exportFolder()));
         const QString proposed =
-            QDir(folder).absoluteFilePath(einvoice::fileName(prepared.doc.company, progressive));
+            QDir(exportFolder()).absoluteFilePath(einvoice::fileName(prepared.doc.company, progressive));
         const QString path = askForFile(screen, proposed);
         if (path.isEmpty())
             return; // cancelled: the number stays free
         einvoice::writeExport(*db, prepared, progressive, path);
-        lastFolder() = QFileInfo(path).absolutePath();
+        rememberExportFolder(path);
         QString written = QStringLiteral("Invoice %1 was written to %2.")
                               .arg(number)
                               .arg(QDir::toNativeSeparators(path));

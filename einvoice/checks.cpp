@@ -2,6 +2,7 @@
 
 #include "common/numbertext.h"
 #include "common/taxcode.h"
+#include "einvoice/regimes.h"
 #include "einvoice/text.h"
 
 #include <QLocale>
@@ -105,10 +106,7 @@ QStringList companyProblems(const Company& c)
     add(p, taxcode::codiceFiscaleProblem(c.codiceFiscale));
     addressProblems(p, c.indirizzo, c.cap, c.comune, c.provincia, c.nazione);
     add(p, latinProblem(c.numeroCivico, QStringLiteral("The Numero Civico"), 8, true));
-    static const QStringList regimes = {
-        "RF01", "RF02", "RF04", "RF05", "RF06", "RF07", "RF08", "RF09", "RF10",
-        "RF11", "RF12", "RF13", "RF14", "RF15", "RF16", "RF17", "RF18", "RF19"};
-    if (!c.regimeFiscale.isEmpty() && !regimes.contains(c.regimeFiscale.toUpper()))
+    if (!c.regimeFiscale.isEmpty() && !isRegimeFiscale(c.regimeFiscale))
         p << QStringLiteral("The Regime Fiscale must be a code from RF01 to RF19 (RF01 is the "
                             "ordinary one).");
     if (!c.telefono.isEmpty() && !matches(c.telefono, "[ -~]{5,12}"))

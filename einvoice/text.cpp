@@ -69,6 +69,8 @@ std::optional<QDate> readDate(const QVariant& value)
         if (date.isValid())
             return date;
     }
+    if (const auto italian = parseDate(text, QLocale(QLocale::Italian, QLocale::Italy)))
+        return italian;
     return parseDate(text);
 }
 

@@ -2,8 +2,6 @@
 
 #include "app/navigation.h"
 #include "common/credit.h"
-#include "common/defaultbutton.h"
-#include "common/focusafterdelete.h"
 #include "common/logo.h"
 #include "common/messagebox.h"
 #include "common/numbertext.h"
@@ -14,7 +12,6 @@
 #include "data/fieldbinding.h"
 #include "masterdata/stepcontrol.h"
 
-#include <QCloseEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -56,41 +53,25 @@ const char* const articleColumns[] = {"descrizione", "Price", "Pattern", "Tire C
                                       "Size", "Quantity", "Min", "Max", "Iva",
                                       "listino1", "listino2", "listino3", "misura"};
 
-QPushButton* makeButton(const QString& caption, const char* name, QWidget* parent)
-{
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(QLatin1String(name));
-    return b;
-}
-
-QLabel* makeCaption(const QString& text, const char* name, QWidget* parent)
-{
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QLatin1String(name));
-    return label;
-}
-
-// The boxes the user cannot type into, and the description, wear grey.
-void greyBackground(QLineEdit* box)
-{
-    QPalette p = box->palette();
-    p.setColor(QPalette::Base, QColor(224, 224, 224));
-    box->setPalette(p);
-}
-
 } // namespace
 
-ArticleScreen::ArticleScreen(QWidget* parent) : QWidget(parent)
+MaintenanceScreen::Names ArticleScreen::names()
 {
-    setObjectName(QStringLiteral("frmTire"));
-    setWindowTitle(withCredit(QStringLiteral("Aggiornamento Articoli")));
+    Names names;
+    names.screen = QStringLiteral("frmTire");
+    names.caption = withCredit(QStringLiteral("Aggiornamento Articoli"));
+    names.source = QStringLiteral("Adodc4");
+    names.sourceText = QStringLiteral("SELECT * FROM Tires ORDER BY Descrizione");
+    names.record = QStringLiteral("article");
+    names.aRecord = QStringLiteral("an article");
+    names.back = QStringLiteral("frmMenu");
+    return names;
+}
 
-    m_articles = new DataSource(this);
-    m_articles->setObjectName(QStringLiteral("Adodc4"));
-    m_articles->setSource(QStringLiteral("SELECT * FROM Tires ORDER BY Descrizione"));
-
-    auto* frame = new QGroupBox(this);
-    frame->setObjectName(QStringLiteral("Frame1"));
+ArticleScreen::ArticleScreen(QWidget* parent)
+    : MaintenanceScreen(names(), parent), m_articles(records())
+{
+    QGroupBox* frame = this->frame();
 
     // Messages name a field by the caption the user reads above its box.
     auto articleBox = [this](QWidget* parent, const char* name, const char* field,
@@ -107,7 +88,7 @@ ArticleScreen::ArticleScreen(QWidget* parent) : QWidget(parent)
     m_prices[1] = articleBox(frame, "txtprice2", "listino2", "Prezzo di Vendita 2");
     m_prices[2] = articleBox(frame, "txtprice3", "listino3", "Prezzo di Vendita 3");
     for (QLineEdit* box : m_prices)
-        box->setReadOnly(true);
+        lockWhileBrowsing(box);
     for (int i = 0; i < 3; ++i)
         m_picks[i] = makePick(i, frame);
 
@@ -128,7 +109,7 @@ ArticleScreen::ArticleScreen(QWidget* parent) : QWidget(parent)
         box->setReadOnly(true);
         m_steps[i] = new StepControl(stock);
         m_steps[i]->setObjectName(QLatin1String(stepNames[i]));
-        m_steps[i]->setEnabled(false);
+        enableWhileEditing(m_steps[i]);
         stockLayout->addWidget(box, i + 1, 0);
         stockLayout->addWidget(m_steps[i], i + 1, 1);
         connect(m_steps[i], &StepControl::up, this, [this, box] { stepUp(box); });
@@ -142,6 +123,7 @@ ArticleScreen::ArticleScreen(QWidget* parent) : QWidget(parent)
 
     m_list = new DataGrid(m_articles, frame);
     m_list->setObjectName(QStringLiteral("DataGrid4"));
+    setRecordList(m_list, false);
     std::vector<GridColumn> columns;
     for (const char* c : articleColumns)
         columns.push_back({QLatin1String(c), QString()});
@@ -149,16 +131,10 @@ ArticleScreen::ArticleScreen(QWidget* parent) : QWidget(parent)
     // The description is what the user reads the list by.
     m_list->setColumnWidth(0, m_list->fontMetrics().horizontalAdvance(QLatin1Char('x')) * 32);
 
-    m_new = makeButton(QStringLiteral("Nuovo"), "cmdAdd", frame);
-    m_modify = makeButton(QStringLiteral("Aggiorna"), "cmdUpdate", frame);
-    m_save = makeButton(QStringLiteral("Salva"), "cmdSave", frame);
-    m_cancel = makeButton(QStringLiteral("Cancella"), "cmdCancel", frame);
-    m_delete = makeButton(QStringLiteral("Elimina"), "cmdDelete", frame);
-    m_back = makeButton(QStringLiteral("<Menu>"), "cmdBack", frame);
     m_report = makeButton(QStringLiteral("Stampe"), "cmdReport", this);
     m_report->setVisible(false); // as delivered: the user cannot reach the article list report
-    m_save->setEnabled(false);
-    m_cancel->setEnabled(false);
+    setReportButton(m_report);
+    connect(m_report, &QPushButton::clicked, this, &ArticleScreen::print);
 
     // Top: logo, code and description, then the three prices.
     auto* top = new QHBoxLayout;
@@ -197,16 +173,11 @@ ArticleScreen::ArticleScreen(QWidget* parent) : QWidget(parent)
     bottom->addWidget(stock);
     bottom->addWidget(m_list, 1);
 
-    auto* buttons = new QVBoxLayout;
-    for (QPushButton* b : {m_new, m_modify, m_save, m_cancel, m_delete, m_back})
-        buttons->addWidget(b);
-    buttons->addStretch();
-
     auto* panel = new QGridLayout(frame);
     panel->addLayout(top, 0, 0);
     panel->addLayout(lookups, 1, 0);
     panel->addLayout(bottom, 2, 0);
-    panel->addLayout(buttons, 0, 1, 3, 1);
+    panel->addLayout(buttonColumn(), 0, 1, 3, 1);
     panel->setRowStretch(1, 1);
     panel->setRowStretch(2, 2);
     panel->setColumnStretch(0, 1);
@@ -218,17 +189,6 @@ ArticleScreen::ArticleScreen(QWidget* parent) : QWidget(parent)
     layout->addWidget(frame, 1);
     layout->addLayout(footer);
 
-    setDefaultButton(this, m_new);
-    connect(m_new, &QPushButton::clicked, this, &ArticleScreen::addNew);
-    connect(m_modify, &QPushButton::clicked, this, &ArticleScreen::modify);
-    connect(m_save, &QPushButton::clicked, this, &ArticleScreen::save);
-    connect(m_cancel, &QPushButton::clicked, this, [this] { nav::restart(this); });
-    connect(m_delete, &QPushButton::clicked, this, &ArticleScreen::remove);
-    connect(m_back, &QPushButton::clicked, this, [this] { nav::go(this, QStringLiteral("frmMenu")); });
-    connect(m_report, &QPushButton::clicked, this, &ArticleScreen::print);
-    connect(m_list, &DataGrid::failed, this, [this](const QString& why) {
-        failed(QStringLiteral("Writing the changes of the article"), why);
-    });
     resize(900, 640);
 }
 
@@ -256,9 +216,11 @@ ArticleScreen::Pick ArticleScreen::makePick(int index, QWidget* parent)
     pick.list->setObjectName(QLatin1String(row.list));
     pick.list->setColumns({{QLatin1String(row.keyField), QString::fromUtf8(row.heading)}});
     pick.list->horizontalHeader()->setStretchLastSection(true);
-    pick.list->setEnabled(false);
+    pick.list->setHighlightOnlyPicked(true);
+    enableWhileEditing(pick.list);
 
     pick.add = makeButton(QStringLiteral("Aggiungi"), row.add, parent);
+    enableWhileBrowsing(pick.add);
 
     // Only the user's moves fill the article: loading the lists leaves the
     // stored values alone. A click fills it again, so that picking the row
@@ -275,64 +237,22 @@ ArticleScreen::Pick ArticleScreen::makePick(int index, QWidget* parent)
     return pick;
 }
 
-// An activation while an article is being edited (for instance when a
-// message box closes) must not bring back the browse-state buttons.
-bool ArticleScreen::event(QEvent* event)
+void ArticleScreen::added()
 {
-    if (event->type() == QEvent::WindowActivate && !m_editing)
-        checkRecords();
-    return QWidget::event(event);
-}
-
-void ArticleScreen::showEvent(QShowEvent* event)
-{
-    QWidget::showEvent(event);
-    if (!m_editing)
-        checkRecords();
-}
-
-void ArticleScreen::closeEvent(QCloseEvent* event)
-{
-    m_articles->cancelBatch();
-    QWidget::closeEvent(event);
-}
-
-void ArticleScreen::failed(const QString& operation, const QString& why)
-{
-    msg::failed(this, operation, why);
-}
-
-void ArticleScreen::addNew()
-{
-    try {
-        m_articles->addNew();
-    } catch (const DbError& e) {
-        failed(QStringLiteral("Adding an article"), e.text());
-        return;
-    }
-    setEditMode();
     m_code->setText(recordCode(QStringLiteral("TIR"), m_code->text()));
 }
 
-void ArticleScreen::modify() { setEditMode(); }
-
-void ArticleScreen::save()
+bool ArticleScreen::checkBeforeWrite()
 {
     for (const Pick& pick : m_picks)
         if (pick.box->text().isEmpty()) {
             msg::critical(this, QStringLiteral("Invalid data."));
-            return;
+            return false;
         }
-    try {
-        m_articles->updateBatch();
-    } catch (const DbError& e) {
-        failed(QStringLiteral("Saving the article"), e.text());
-        return;
-    }
-    setBrowseMode();
-    checkRecords();
-    remindStock();
+    return true;
 }
+
+void ArticleScreen::written() { remindStock(); }
 
 // Read from the boxes, which show the written values in the user's locale.
 void ArticleScreen::remindStock()
@@ -344,18 +264,6 @@ void ArticleScreen::remindStock()
         msg::exclamation(this, QStringLiteral("Reminder: This tire is above its maximum quantity."));
     else if (min > quantity)
         msg::exclamation(this, QStringLiteral("Reminder: This tire is below its minimum quantity."));
-}
-
-void ArticleScreen::remove()
-{
-    try {
-        m_articles->deleteCurrent();
-    } catch (const DbError& e) {
-        failed(QStringLiteral("Deleting the article"), e.text());
-        return;
-    }
-    checkRecords();
-    focusAfterDelete(m_list, m_new);
 }
 
 void ArticleScreen::print()
@@ -375,55 +283,6 @@ void ArticleScreen::stepDown(QLineEdit* box)
     if (leadingNumber(box->text()) < 0)
         box->setText(QStringLiteral("0"));
     box->setFocus();
-}
-
-void ArticleScreen::setEditMode()
-{
-    m_editing = true;
-    m_new->setEnabled(false);
-    m_modify->setEnabled(false);
-    m_save->setEnabled(true);
-    m_cancel->setEnabled(true);
-    m_delete->setEnabled(false);
-    m_report->setEnabled(false);
-    for (const Pick& pick : m_picks)
-        pick.add->setEnabled(false);
-    for (const Pick& pick : m_picks)
-        pick.list->setEnabled(true);
-    m_list->setEnabled(false);
-    for (StepControl* step : m_steps)
-        step->setEnabled(true);
-    for (QLineEdit* box : m_prices)
-        box->setReadOnly(false);
-}
-
-void ArticleScreen::setBrowseMode()
-{
-    m_editing = false;
-    m_list->refresh();
-    m_new->setEnabled(true);
-    m_modify->setEnabled(true);
-    m_save->setEnabled(false);
-    m_cancel->setEnabled(false);
-    m_report->setEnabled(true);
-    for (const Pick& pick : m_picks)
-        pick.add->setEnabled(true);
-    for (StepControl* step : m_steps)
-        step->setEnabled(false);
-    for (const Pick& pick : m_picks)
-        pick.list->setEnabled(false);
-    m_list->setEnabled(true);
-    for (QLineEdit* box : m_prices)
-        box->setReadOnly(true);
-}
-
-void ArticleScreen::checkRecords()
-{
-    m_list->refresh();
-    const bool any = m_articles->recordCount() != 0;
-    m_delete->setEnabled(any);
-    m_modify->setEnabled(any);
-    m_report->setEnabled(any);
 }
 
 } // namespace velinor

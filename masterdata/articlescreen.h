@@ -1,28 +1,23 @@
 #pragma once
 
-#include <QWidget>
-
-class QLineEdit;
-class QPushButton;
+#include "masterdata/maintenancescreen.h"
 
 namespace velinor {
 
-class DataGrid;
-class DataSource;
 class StepControl;
 
 // frmTire: the articles, kept by the maintenance pattern. Group, VAT rate
 // and unit are picked from the three lookup lists; saving reminds of stock
 // outside its limits.
-class ArticleScreen : public QWidget {
+class ArticleScreen : public MaintenanceScreen {
     Q_OBJECT
 public:
     explicit ArticleScreen(QWidget* parent = nullptr);
 
 protected:
-    bool event(QEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
+    void added() override;
+    bool checkBeforeWrite() override;
+    void written() override;
 
 private:
     // A lookup list, the hidden box that mirrors its current key, the
@@ -34,20 +29,12 @@ private:
         QPushButton* add;
     };
 
+    static Names names();
     Pick makePick(int index, QWidget* parent);
-    void addNew();
-    void modify();
-    void save();
-    void remove();
     void print();
     void remindStock();
     void stepUp(QLineEdit* box);
     void stepDown(QLineEdit* box);
-    void failed(const QString& operation, const QString& why);
-
-    void setEditMode();
-    void setBrowseMode();
-    void checkRecords();
 
     DataSource* m_articles;
     DataSource* m_lookups[3];
@@ -60,14 +47,7 @@ private:
     StepControl* m_steps[3];
     Pick m_picks[3];
     DataGrid* m_list;
-    QPushButton* m_new;
-    QPushButton* m_modify;
-    QPushButton* m_save;
-    QPushButton* m_cancel;
-    QPushButton* m_delete;
-    QPushButton* m_back;
     QPushButton* m_report;
-    bool m_editing = false;
 };
 
 } // namespace velinor

@@ -6,15 +6,18 @@
 #include "common/messagebox.h"
 #include "data/database.h"
 #include "einvoice/fatturapa.h"
+#include "einvoice/regimes.h"
 #include "einvoice/store.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QKeyEvent>
 #include <QVBoxLayout>
 
 namespace velinor {
@@ -40,10 +43,9 @@ const BoxPlace boxes[] = {
     {"Comune", "Comune", 60, 3, 2, 1},
     {"Provincia", "Provincia", 2, 4, 0, 1},
     {"Nazione", "Nazione", 2, 4, 2, 1},
-    {"RegimeFiscale", "Regime Fiscale", 4, 5, 0, 1},
-    {"Telefono", "Telefono", 12, 5, 2, 1},
+    {"Telefono", "Telefono", 12, 5, 0, 1},
     {"Email", "Email", 256, 6, 0, 3},
-    {"IBAN", "IBAN", 34, 7, 0, 3},
+    {"IBAN", "IBAN", 34, 8, 0, 3},
 };
 
 } // namespace
@@ -56,6 +58,7 @@ CompanyScreen::CompanyScreen(QWidget* parent) : QWidget(parent), m_db(Database::
 
     setObjectName(QStringLiteral("frmAzienda"));
     setWindowTitle(QStringLiteral("Dati Azienda"));
+    nav::markOverlay(this);
 
     auto* frame = new QGroupBox(this);
     frame->setObjectName(QStringLiteral("Frame1"));
@@ -78,13 +81,25 @@ CompanyScreen::CompanyScreen(QWidget* parent) : QWidget(parent), m_db(Database::
         }
     }
     box(QStringLiteral("Nazione"))->setPlaceholderText(QStringLiteral("IT"));
-    box(QStringLiteral("RegimeFiscale"))->setPlaceholderText(QStringLiteral("RF01"));
     box(QStringLiteral("Provincia"))->setPlaceholderText(QStringLiteral("MI"));
+
+    // The regimes by code and meaning; the popup is as wide as they need.
+    m_regime = new QComboBox(frame);
+    m_regime->setObjectName(QStringLiteral("cboRegimeFiscale"));
+    for (const einvoice::RegimeFiscale& r : einvoice::regimiFiscali())
+        m_regime->addItem(r.code + QStringLiteral(" - ") + r.meaning, r.code);
+    m_regime->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_regime->setMinimumContentsLength(40);
+    auto* regimeLabel = new QLabel(QStringLiteral("Regime Fiscale"), frame);
+    regimeLabel->setObjectName(QStringLiteral("lblRegimeFiscale"));
+    regimeLabel->setBuddy(m_regime);
+    grid->addWidget(regimeLabel, 7, 0);
+    grid->addWidget(m_regime, 7, 1, 1, 3);
 
     // The stamp duty of invoices without VAT, paid virtually by default.
     m_bollo = new QCheckBox(QStringLiteral("Bollo virtuale"), frame);
     m_bollo->setObjectName(QStringLiteral("chkBolloVirtuale"));
-    grid->addWidget(m_bollo, 8, 1);
+    grid->addWidget(m_bollo, 9, 1);
 
     m_problems = new QLabel(frame);
     m_problems->setObjectName(QStringLiteral("lblProblems"));
@@ -119,8 +134,19 @@ CompanyScreen::CompanyScreen(QWidget* parent) : QWidget(parent), m_db(Database::
     load();
     for (QLineEdit* b : m_boxes)
         connect(b, &QLineEdit::textChanged, this, &CompanyScreen::showProblems);
+    connect(m_regime, &QComboBox::currentIndexChanged, this, &CompanyScreen::showProblems);
     showProblems();
     resize(620, sizeHint().height());
+}
+
+// Escape leaves without saving, as "Cancella" does.
+void CompanyScreen::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        nav::unload(this);
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 QLineEdit* CompanyScreen::addBox(const char* field)
@@ -141,13 +167,23 @@ void CompanyScreen::load()
     const einvoice::Company c = einvoice::loadCompany(*m_db);
     const QStringList values = {c.denominazione, c.partitaIva, c.codiceFiscale, c.indirizzo,
                                 c.numeroCivico, c.cap, c.comune, c.provincia, c.nazione,
-                                c.regimeFiscale, c.telefono, c.email, c.iban};
+                                c.telefono, c.email, c.iban};
     // A longer stored text is shown whole, never cut to the box's limit.
     for (int i = 0; i < m_boxes.size(); ++i) {
         QLineEdit* b = m_boxes.at(i);
         b->setMaxLength(qMax(boxes[i].maxLength, int(values.at(i).size())));
         b->setText(values.at(i));
+        b->setCursorPosition(0); // a long value reads from its start
     }
+    // No regime yet is the ordinary one; a code the tables do not know is
+    // kept as stored, so that nothing is lost, and shown as such.
+    const QString regime = c.regimeFiscale.trimmed().toUpper();
+    int index = m_regime->findData(regime.isEmpty() ? QStringLiteral("RF01") : regime);
+    if (index < 0) {
+        m_regime->addItem(regime, regime);
+        index = m_regime->count() - 1;
+    }
+    m_regime->setCurrentIndex(index);
     m_bollo->setChecked(c.bolloVirtuale);
 }
 
@@ -156,8 +192,8 @@ einvoice::Company CompanyScreen::typed() const
     auto v = [this](int i) { return m_boxes.at(i)->text().trimmed(); };
     return {v(0), v(1), v(2).toUpper(), v(3), v(4), v(5), v(6), v(7).toUpper(),
             v(8).isEmpty() ? QStringLiteral("IT") : v(8).toUpper(),
-            v(9).isEmpty() ? QStringLiteral("RF01") : v(9).toUpper(), v(10), v(11),
-            v(12).remove(QLatin1Char(' ')).toUpper(), m_bollo->isChecked()};
+            m_regime->currentData().toString(), v(9), v(10),
+            v(11).remove(QLatin1Char(' ')).toUpper(), m_bollo->isChecked()};
 }
 
 void CompanyScreen::showProblems()

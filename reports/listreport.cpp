@@ -5,6 +5,7 @@
 #include "reports/reportwindow.h"
 
 #include <QEvent>
+#include <QDate>
 #include <QPointer>
 #include <QWidget>
 
@@ -152,7 +153,13 @@ void printList(const QString& reportName, DataSource& source, QWidget* screen)
 {
     ReportData data;
     data.rows = rowsOf(source);
-    ReportWindow* window = ReportWindow::open(layoutReport(listReport(reportName), data));
+    ReportDocument document = layoutReport(listReport(reportName), data);
+    // A file of the list is named for what it lists and the day it was made.
+    const QString what = reportName == QLatin1String("DataReport1")   ? QStringLiteral("Articoli")
+                         : reportName == QLatin1String("DataReport4") ? QStringLiteral("Clienti")
+                                                                      : QStringLiteral("Statistiche");
+    document.fileTitle = what + u' ' + QDate::currentDate().toString(Qt::ISODate);
+    ReportWindow* window = ReportWindow::open(std::move(document));
     // An open window shown again belongs to this screen now.
     qDeleteAll(window->findChildren<QObject*>(QStringLiteral("screenLink"), Qt::FindDirectChildrenOnly));
     auto* link = new ScreenLink(window, screen);

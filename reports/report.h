@@ -142,6 +142,9 @@ struct ReportPage {
 
 struct ReportDocument {
     QString name;
+    // What a file of it is called: "Fattura 12 2026-12-09". Empty: the
+    // report's name and the day.
+    QString fileTitle;
     QSizeF pageSize; // points
     std::vector<ReportFont> fonts;
     std::vector<ReportPage> pages;

@@ -1,5 +1,6 @@
 #include "reports/reportwindow.h"
 
+#include "common/exportfolder.h"
 #include "common/messagebox.h"
 #include "reports/reportpaint.h"
 
@@ -151,17 +152,27 @@ void ReportWindow::print()
         msg::failed(this, QStringLiteral("Printing the report"), QStringLiteral("the printer cannot be used."));
 }
 
+QString ReportWindow::proposedPdfPath() const
+{
+    const QString title = !m_document.fileTitle.isEmpty()
+                              ? m_document.fileTitle
+                              : QStringLiteral("%1 %2").arg(m_document.name,
+                                                            QDate::currentDate().toString(Qt::ISODate));
+    return proposedExportPath(title, QStringLiteral("pdf"));
+}
+
 void ReportWindow::askExportPdf()
 {
-    const QString proposed = QDir::home().filePath(
-        QStringLiteral("%1 %2.pdf").arg(m_document.name, QDate::currentDate().toString(Qt::ISODate)));
-    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Esporta PDF"), proposed,
-                                                      QStringLiteral("PDF (*.pdf)"));
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Esporta PDF"),
+                                                      proposedPdfPath(), QStringLiteral("PDF (*.pdf)"));
     if (path.isEmpty())
         return;
-    if (!exportPdf(path))
+    if (!exportPdf(path)) {
         msg::failed(this, QStringLiteral("Exporting the report"),
                     QStringLiteral("the file \"%1\" cannot be written.").arg(QDir::toNativeSeparators(path)));
+        return;
+    }
+    rememberExportFolder(path);
 }
 
 void ReportWindow::showPageNumber()

@@ -37,6 +37,9 @@ public:
     void paint(QPrinter* printer);
     // Writes the report to a PDF file; false when the file cannot be written.
     bool exportPdf(const QString& path);
+    // Where "Esporta PDF..." proposes to write it: the document's own name,
+    // in the export folder.
+    QString proposedPdfPath() const;
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -105,7 +105,7 @@ private slots:
             QVERIFY(in.open(QIODevice::WriteOnly));
         } else if (before == "failing initdb") {
             script(root.filePath("bin/velinor-initdb"),
-                   "echo half > \"$1\"; echo disk full; exit 1\n");
+                   "for a; do file=$a; done; echo half > \"$file\"; echo disk full; exit 1\n");
         }
 
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -130,6 +130,45 @@ private slots:
         QCOMPARE(db.scalar("SELECT count(*) FROM Ydummy").toInt(), 1);
         QCOMPARE(db.scalar("SELECT count(*) FROM Tires").toInt(), 0);
         QCOMPARE(db.scalar("SELECT count(*) FROM Users").toInt(), before == "database" ? 1 : 0);
+        // The first database starts with the VAT rates and units, never more.
+        QCOMPARE(db.scalar("SELECT count(*) FROM Sizes").toInt(), before == "database" ? 0 : 4);
+    }
+
+    // What velinor-initdb puts in a new file, by option.
+    void initdbFillsTheNewFile_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QString>("rates");
+        QTest::addColumn<QString>("units");
+        QTest::addColumn<bool>("sample"); // customers, articles, invoices, accounts
+        QTest::newRow("empty") << QStringList{} << "" << "" << false;
+        QTest::newRow("seed") << QStringList{"--seed"} << "22,10,5,4" << "pz,kg,m,l,conf" << false;
+        QTest::newRow("demo") << QStringList{"--demo"} << "4,10,22" << "pz,kg,m,lt,conf" << true;
+    }
+    void initdbFillsTheNewFile()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(QString, rates);
+        QFETCH(QString, units);
+        QFETCH(bool, sample);
+        QTemporaryDir tmp;
+        const QString file = tmp.filePath("db1.mdb");
+        const Run made = run(VELINOR_TOOLS_DIR "/velinor-initdb", options + QStringList{file});
+        QVERIFY2(made.exitCode == 0, qPrintable(made.output));
+        Database db(file);
+        auto list = [&db](const char* sql) {
+            QStringList values;
+            Statement st(db, QString::fromLatin1(sql));
+            while (st.step())
+                values << st.value(0).toString();
+            return values.join(',');
+        };
+        QCOMPARE(list("SELECT Size FROM Sizes ORDER BY rowid"), rates);
+        QCOMPARE(list("SELECT Pattern FROM Patterns ORDER BY rowid"), units);
+        for (const char* table : {"Customers", "Tires", "Fatture", "Users", "Categories"})
+            QCOMPARE(db.scalar(QString("SELECT count(*) FROM %1").arg(table)).toInt() > 0, sample);
+        QVERIFY(run(VELINOR_TOOLS_DIR "/velinor-initdb", {"--seed", "--demo", tmp.filePath("x.mdb")})
+                    .exitCode != 0);
     }
 
     void packageHoldsItsFiles_data()

@@ -2,6 +2,7 @@
 // the database's val().
 
 #include "common/numbertext.h"
+#include "data/datasource.h"
 #include "tests/support.h"
 
 #include <QLocale>
@@ -23,6 +24,8 @@ QLocale localeNamed(const QString& name)
         return QLocale(QLocale::Italian, QLocale::Italy);
     if (name == "fr")
         return QLocale(QLocale::French, QLocale::France);
+    if (name == "C")
+        return QLocale::c();
     qFatal("unknown locale %s", qPrintable(name));
 }
 
@@ -207,7 +210,21 @@ private slots:
         QTest::newRow("it two-digit year, this century") << "it" << "05/03/24" << QDate(2024, 3, 5);
         QTest::newRow("it two-digit year, last century") << "it" << "05/03/85" << QDate(1985, 3, 5);
         QTest::newRow("it window start") << "it" << "01/01/30" << QDate(1930, 1, 1);
-        QTest::newRow("it window end") << "it" << "31/12/29" << QDate(2029, 12, 31);
+        QTest::newRow("it two-digit year, a year ahead") << "it" << "9/12/27" << QDate(2027, 12, 9);
+        QTest::newRow("it two-digit year, more than a year ahead") << "it" << "31/12/29"
+                                                                   << QDate(1929, 12, 31);
+        QTest::newRow("it d/m/yy") << "it" << "1/12/26" << QDate(2026, 12, 1);
+        QTest::newRow("it d/m/yyyy") << "it" << "1/12/2026" << QDate(2026, 12, 1);
+        QTest::newRow("it dd-mm-yyyy") << "it" << "01-12-2026" << QDate(2026, 12, 1);
+        QTest::newRow("it dd.mm.yyyy") << "it" << "01.12.2026" << QDate(2026, 12, 1);
+        QTest::newRow("it d.m.yy") << "it" << "3.4.25" << QDate(2025, 4, 3);
+        QTest::newRow("it ISO") << "it" << "2026-12-01" << QDate(2026, 12, 1);
+        QTest::newRow("it three-digit year") << "it" << "1/12/202" << QDate();
+        QTest::newRow("it no month 13") << "it" << "1/13/26" << QDate();
+        QTest::newRow("C d/m/yy") << "C" << "1/12/26" << QDate(2026, 12, 1);
+        QTest::newRow("C dd.mm.yyyy") << "C" << "01.12.2026" << QDate(2026, 12, 1);
+        QTest::newRow("C month first") << "C" << "12/31/2026" << QDate();
+        QTest::newRow("us m/d/yy") << "us" << "12/1/26" << QDate(2026, 12, 1);
         QTest::newRow("us two-digit year") << "us" << "3/5/24" << QDate(2024, 3, 5);
         QTest::newRow("it no such day") << "it" << "31/02/2024" << QDate();
         QTest::newRow("it month first") << "it" << "12/31/2024" << QDate();
@@ -221,11 +238,47 @@ private slots:
         QFETCH(QString, locale);
         QFETCH(QString, text);
         QFETCH(QDate, date);
-        const auto parsed = velinor::parseDate(text, localeNamed(locale));
+        // Two-digit years count from a fixed day, so that the rows hold every year.
+        const auto parsed = velinor::parseDate(text, localeNamed(locale), QDate(2026, 12, 9));
         if (!date.isValid())
             QVERIFY2(!parsed, qPrintable(parsed ? parsed->toString(Qt::ISODate) : QString()));
         else
             QCOMPARE(parsed, std::optional<QDate>(date));
+    }
+
+    // The expected form of a date, in words the user reads, in the locale's
+    // order; a refused date says it so.
+    void dateFormatInWords_data()
+    {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("words");
+        QTest::newRow("it") << "it" << "gg/mm/aaaa";
+        QTest::newRow("us") << "us" << "mm/dd/yyyy";
+        QTest::newRow("C") << "C" << "dd/mm/yyyy";
+    }
+    void dateFormatInWords()
+    {
+        QFETCH(QString, locale);
+        QFETCH(QString, words);
+        QCOMPARE(velinor::dateFormatInWords(localeNamed(locale)), words);
+        const QLocale before;
+        QLocale::setDefault(localeNamed(locale));
+        TempDatabase db;
+        db.exec("INSERT INTO Fatture (\"Order Code\", Date) VALUES (1, '2026-12-01')");
+        DataSource source;
+        source.setSource("SELECT * FROM Fatture");
+        QString refusal;
+        try {
+            source.setValue("Date", "31/31/26");
+            source.update();
+        } catch (const DbError& e) {
+            refusal = e.text();
+        }
+        source.setValue("Date", locale == "us" ? "12/2/26" : "2/12/26");
+        source.update();
+        QLocale::setDefault(before);
+        QVERIFY2(refusal.contains("written as " + words), qPrintable(refusal));
+        QCOMPARE(db.scalar("SELECT Date FROM Fatture").toString(), QString("2026-12-02"));
     }
 
     void sqlVal_data()

@@ -263,7 +263,18 @@ void insertValues(Database& db, const QString& table, const char* const* first,
     }
 }
 
+const char* const seedUnits[] = {"pz", "kg", "m", "l", "conf"};
+const char* const seedVatRates[] = {"22", "10", "5", "4"};
+
 } // namespace
+
+void seed(Database& db)
+{
+    Transaction tx(db);
+    insertValues(db, QStringLiteral("Patterns"), std::begin(seedUnits), std::end(seedUnits));
+    insertValues(db, QStringLiteral("Sizes"), std::begin(seedVatRates), std::end(seedVatRates));
+    tx.commit();
+}
 
 QList<Login> logins()
 {

@@ -24,5 +24,11 @@ QList<Login> logins();
 // One transaction: on failure nothing is left half-written.
 void fill(Database& db);
 
+// What every new business starts from, and nothing of its own: the Italian
+// VAT rates (22, 10, 5, 4) and the common units of measure (pz, kg, m, l,
+// conf). No groups, customers, articles, documents or accounts.
+// One transaction.
+void seed(Database& db);
+
 } // namespace demo
 } // namespace velinor

@@ -1,5 +1,6 @@
-// velinor-initdb [--demo] [--force] [PATH]: creates the database file the
-// program opens (it never creates one itself), optionally with sample data.
+// velinor-initdb [--demo | --seed] [--force] [PATH]: creates the database
+// file the program opens (it never creates one itself): empty, with sample
+// data, or with what a new business starts from (VAT rates and units).
 // velinor-initdb --upgrade [PATH]: adds to an existing file what newer
 // versions keep beside the older tables.
 
@@ -32,6 +33,9 @@ int main(int argc, char* argv[])
     const QCommandLineOption demoOption(QStringLiteral("demo"),
                                         QStringLiteral("Fill in sample customers, articles and "
                                                        "accounts."));
+    const QCommandLineOption seedOption(QStringLiteral("seed"),
+                                        QStringLiteral("Fill in the Italian VAT rates and the common "
+                                                       "units of measure, nothing else."));
     const QCommandLineOption forceOption(QStringLiteral("force"),
                                          QStringLiteral("Replace the file if it exists."));
     const QCommandLineOption upgradeOption(
@@ -39,6 +43,7 @@ int main(int argc, char* argv[])
         QStringLiteral("Add to an existing file the tables, fields and indexes it lacks, "
                        "without changing its rows."));
     parser.addOption(demoOption);
+    parser.addOption(seedOption);
     parser.addOption(forceOption);
     parser.addOption(upgradeOption);
     parser.addPositionalArgument(QStringLiteral("PATH"),
@@ -57,10 +62,14 @@ int main(int argc, char* argv[])
     const QString path = args.isEmpty() ? QStringLiteral("db1.mdb") : args.first();
     const QString shown = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
 
+    if (parser.isSet(demoOption) && parser.isSet(seedOption)) {
+        err << "velinor-initdb: --demo and --seed cannot be given together.\n";
+        return 1;
+    }
     if (parser.isSet(upgradeOption)) {
-        if (parser.isSet(demoOption) || parser.isSet(forceOption)) {
-            err << "velinor-initdb: --upgrade changes an existing file and takes neither "
-                   "--demo nor --force.\n";
+        if (parser.isSet(demoOption) || parser.isSet(seedOption) || parser.isSet(forceOption)) {
+            err << "velinor-initdb: --upgrade changes an existing file and takes none of "
+                   "--demo, --seed and --force.\n";
             return 1;
         }
         try {
@@ -90,18 +99,28 @@ int main(int argc, char* argv[])
         return 1;
     }
 
-    if (parser.isSet(demoOption)) {
+    if (parser.isSet(demoOption) || parser.isSet(seedOption)) {
+        const bool demoData = parser.isSet(demoOption);
         try {
             Database db(path);
-            demo::fill(db);
+            if (demoData)
+                demo::fill(db);
+            else
+                demo::seed(db);
         } catch (const std::exception& e) {
             const auto* dbError = dynamic_cast<const DbError*>(&e);
-            err << "velinor-initdb: demo data could not be written: "
+            err << "velinor-initdb: " << (demoData ? "demo data" : "the VAT rates and units")
+                << " could not be written: "
                 << (dbError ? dbError->text() : QString::fromLocal8Bit(e.what())) << '\n';
-            // An empty file left behind would pass for a finished demo one.
+            // An empty file left behind would pass for a finished one.
             QFile::remove(path);
             return 1;
         }
+    }
+    if (parser.isSet(seedOption)) {
+        out << "Created " << shown << " with the VAT rates 22, 10, 5, 4 and the units pz, kg, m, "
+               "l, conf.\n";
+    } else if (parser.isSet(demoOption)) {
         out << "Created " << shown << " with demo data.\n";
         out << "Accounts:\n";
         for (const demo::Login& login : demo::logins())

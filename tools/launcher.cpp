@@ -1,7 +1,8 @@
 // velinor-launcher: what the desktop menu starts. The program opens db1.mdb
 // in its working directory and never creates it, so this gives it a home:
 // the folder Velinor in the user's home. On first use it creates the folder
-// and an empty database there with velinor-initdb, says so once, then runs
+// and a database there with velinor-initdb --seed (the VAT rates and units a
+// new business starts from), says so once, then runs
 // velinor in that folder. Both programs are looked up in PATH.
 
 #include "common/messagebox.h"
@@ -29,7 +30,7 @@ struct Failure {
     QString why;
 };
 
-// Creates an empty database with velinor-initdb; a file it left half-made
+// Creates the first database with velinor-initdb; a file it left half-made
 // is removed, so the next start tries again instead of opening it.
 void createDatabase(const QString& folder, const QString& file)
 {
@@ -40,7 +41,7 @@ void createDatabase(const QString& folder, const QString& file)
     QProcess process;
     process.setWorkingDirectory(folder);
     process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start(initdb, {file});
+    process.start(initdb, {QStringLiteral("--seed"), file});
     const bool ran = process.waitForFinished(-1);
     if (!ran || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
         QFile::remove(QDir(folder).filePath(file));
@@ -77,9 +78,10 @@ int main(int argc, char* argv[])
         if (!QFileInfo::exists(QDir(folder).filePath(file))) {
             createDatabase(folder, file);
             note = QStringLiteral("Velinor keeps its data in %1, in the file %2, which has just "
-                                  "been created empty. Create your user account with \"Nuovo "
-                                  "Utente\" on the login screen (the administrator password is "
-                                  "empty).")
+                                  "been created empty but for the Italian VAT rates and the "
+                                  "common units of measure. Create your user account with "
+                                  "\"Nuovo Utente\" on the login screen (the administrator "
+                                  "password is empty).")
                        .arg(QDir::toNativeSeparators(folder), file);
         }
         velinor = QStandardPaths::findExecutable(QStringLiteral("velinor"));
