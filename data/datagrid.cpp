@@ -103,6 +103,15 @@ void DataGrid::mousePressEvent(QMouseEvent* event)
     QTableView::mousePressEvent(event);
 }
 
+void DataGrid::changeEvent(QEvent* event)
+{
+    QTableView::changeEvent(event);
+    if (event->type() == QEvent::EnabledChange && !isEnabled() && m_highlightOnlyPicked) {
+        m_picked = false;
+        showCurrent();
+    }
+}
+
 void DataGrid::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() != Qt::Key_Tab && event->key() != Qt::Key_Backtab)

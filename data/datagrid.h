@@ -31,7 +31,7 @@ public:
     void refresh();
 
     // A pick list: no row is highlighted until the user picks one, so that
-    // nothing looks chosen that is not.
+    // nothing looks chosen that is not; disabling the list forgets the pick.
     void setHighlightOnlyPicked(bool on);
     // A list whose newest rows are its last: each time it is read or shown
     // it scrolls to its end, until the user scrolls or picks a row.
@@ -43,6 +43,7 @@ protected:
     void showEvent(QShowEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 signals:
     // The user made another row current.
