@@ -64,13 +64,15 @@ EInvoicePanel::EInvoicePanel(DataSource* header, QLineEdit* paymentBox, QWidget*
             m_linked->setEnabled(m_editing && m_creditNote->isChecked());
         });
     }
-    row->addStretch();
     m_state = new QLabel(this);
     m_state->setObjectName(QStringLiteral("lblStatoSdI"));
     m_state->setTextFormat(Qt::PlainText);
+    // A long list of errors must not widen the screen: the tool tip has it whole.
+    m_state->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    m_state->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     m_receipts = new QPushButton(QStringLiteral("Ricevute SdI"), this);
     m_receipts->setObjectName(QStringLiteral("cmdRicevute"));
-    row->addWidget(m_state);
+    row->addWidget(m_state, 1);
     row->addWidget(m_receipts);
     connect(m_receipts, &QPushButton::clicked, this, &EInvoicePanel::readReceipts);
     setEditing(false);

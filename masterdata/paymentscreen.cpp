@@ -71,7 +71,7 @@ PaymentScreen::PaymentScreen(QWidget* parent) : MaintenanceScreen(names(), paren
     auto* list = new DataGrid(records(), frame);
     list->setObjectName(QStringLiteral("DataGrid1"));
     list->horizontalHeader()->setStretchLastSection(true);
-    list->setColumnWidth(0, ch * 30);
+    list->setColumnWidth(0, ch * 22);
     setRecordList(list, true);
 
     auto* left = new QVBoxLayout;
