@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QProgressDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QHBoxLayout>
@@ -86,17 +87,30 @@ void MainMenu::backUp()
         return;
 
     const QString target = dialog.selectedFiles().first();
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    QProgressDialog progress(QStringLiteral("Copia di sicurezza in corso..."),
+                             QStringLiteral("Annulla"), 0, 100, this);
+    progress.setObjectName(QStringLiteral("dlgBackupProgress"));
+    progress.setWindowTitle(QStringLiteral("Kestrava"));
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(0);
+    progress.setValue(0);
     try {
-        const BackupResult copy = backupDatabase(Database::defaultPath(), target);
-        QApplication::restoreOverrideCursor();
+        const BackupResult copy =
+            backupDatabase(Database::defaultPath(), target, [&progress](int done, int total) {
+                progress.setMaximum(std::max(total, 1));
+                progress.setValue(done); // lets the user press Cancel
+                return !progress.wasCanceled();
+            });
+        progress.reset();
         const QString size =
             QLocale().formattedDataSize(copy.bytes, 0, QLocale::DataSizeTraditionalFormat);
         msg::information(this, QStringLiteral("The backup was written to %1 (%2) and passed the "
                                               "integrity check.")
                                    .arg(QDir::toNativeSeparators(copy.path), size));
+    } catch (const BackupStopped&) {
+        progress.reset(); // the user's own choice: nothing to tell
     } catch (const DbError& e) {
-        QApplication::restoreOverrideCursor();
+        progress.reset();
         msg::failed(this, QStringLiteral("Backing up the database"), e.text());
     }
 }

@@ -147,7 +147,9 @@ QWidget* open(const QString& name, QWidget* replaced)
         try {
             screen = createScreen(name);
         } catch (const DbError& e) {
-            const QString caption = withoutCredit(watch.caption());
+            QString caption = screenTitle(name);
+            if (caption.isEmpty())
+                caption = withoutCredit(watch.caption());
             msg::failed(nullptr,
                         caption.isEmpty() ? QStringLiteral("Opening the window")
                                           : QStringLiteral("Opening \"%1\"").arg(caption),

@@ -47,4 +47,13 @@ QWidget* createScreen(const QString& name)
     throw std::invalid_argument("unknown screen " + name.toStdString());
 }
 
+QString screenTitle(const QString& name)
+{
+    if (name == QLatin1String("frmFatture"))
+        return QStringLiteral("Fattura di Vendita");
+    if (name == QLatin1String("frmordini"))
+        return QStringLiteral("Stampe Ordini / Preventivi");
+    return {};
+}
+
 } // namespace velinor

@@ -6,6 +6,7 @@
 #include "common/logo.h"
 #include "common/messagebox.h"
 #include "common/textselect.h"
+#include "data/copyowner.h"
 #include "data/datasource.h"
 #include "data/fieldbinding.h"
 
@@ -94,6 +95,9 @@ void UserLogin::enter()
         return;
     }
     if (ok) {
+        // The working lines and print selection of this copy are this
+        // user's at this desk.
+        copyowner::claim(m_users->value(QStringLiteral("Username")), Database::defaultPath());
         nav::go(this, QStringLiteral("frmMenu"));
         return;
     }

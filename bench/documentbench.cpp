@@ -236,7 +236,8 @@ int main(int argc, char* argv[])
                  "SELECT 'Articolo', 900000 FROM n");
         timer.start();
         bare.run("BEGIN");
-        bare.run("INSERT INTO DettaglioFatture SELECT * FROM Odummy");
+        bare.run("INSERT INTO DettaglioFatture (\"Descrizione Articolo\", \"Numero Fattura\") "
+                 "SELECT \"Descrizione Articolo\", \"Numero Fattura\" FROM Odummy");
         bare.run("DELETE FROM Odummy");
         bare.run("INSERT INTO Fatture (\"Order Code\", Cliente) VALUES (?, 'Cliente')", -r);
         bare.run("COMMIT");

@@ -101,6 +101,21 @@ QString formatNumber(double value, const QLocale& locale)
     return ungrouped(locale).toString(value, 'g', 15);
 }
 
+QString formatMoney(double value, const QLocale& locale)
+{
+    QString text = formatNumber(value, locale);
+    if (text.contains(locale.exponential(), Qt::CaseInsensitive))
+        return text;
+    const QString point = locale.decimalPoint();
+    const qsizetype at = text.indexOf(point);
+    const qsizetype decimals = at < 0 ? 0 : text.size() - at - point.size();
+    if (at < 0)
+        text += point;
+    for (qsizetype d = decimals; d < 2; ++d)
+        text += locale.zeroDigit();
+    return text;
+}
+
 std::optional<double> parseNumber(const QString& text, const QLocale& locale)
 {
     const QString trimmed = text.trimmed();

@@ -12,6 +12,10 @@ namespace velinor {
 // user's locale: up to 15 significant digits, no digit grouping.
 QString formatNumber(double value, const QLocale& locale = QLocale());
 
+// Money as documents show it: the general format with at least two decimals,
+// more only when the value has them ("10,50", "0,045").
+QString formatMoney(double value, const QLocale& locale = QLocale());
+
 // Whole-text reading in the locale; nullopt when the text is not a number.
 // Digit grouping is accepted only where it is well formed, groups of three
 // digits in the whole part: under an Italian locale "1.234,56" and "1.234"

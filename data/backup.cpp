@@ -21,11 +21,14 @@ namespace velinor {
 
 namespace {
 
-// Pages copied per step; between steps the source is unlocked, so a writer
-// waiting to commit gets in, and the backup restarts from its new state.
-constexpr int pagesPerStep = 1024;
+// Pages copied per step: between steps progress is told and a stop is
+// heard. The source stays in one read transaction from the first step to
+// the last, so a writer committing meanwhile never makes the copy start
+// again: it ends in a time bounded by the file's size.
+constexpr int pagesPerStep = 256;
 constexpr int busyPauseMs = 100;
 constexpr int busyRetries = 100;
+constexpr int readAttempts = 10;
 
 struct CloseConnection {
     void operator()(sqlite3* db) const { sqlite3_close_v2(db); }
@@ -46,18 +49,54 @@ bool sameFile(const QString& a, const QString& b)
                                        QFile::encodeName(b).toStdString(), ec);
 }
 
-void copyPages(Database& source, sqlite3* dest)
+// Holds the source in a read transaction while it lives.
+class ReadTransaction {
+public:
+    // A writer committing every few milliseconds leaves a reader only short
+    // gaps: a few more tries than the busy timeout gives.
+    explicit ReadTransaction(Database& db) : m_db(db)
+    {
+        for (int attempt = 1;; ++attempt) {
+            m_db.exec(QStringLiteral("BEGIN"));
+            try {
+                m_db.scalar(QStringLiteral("SELECT count(*) FROM sqlite_master")); // the read lock
+                return;
+            } catch (const DbError&) {
+                end();
+                if (attempt == readAttempts)
+                    throw;
+            }
+        }
+    }
+    ~ReadTransaction() { end(); }
+    ReadTransaction(const ReadTransaction&) = delete;
+    ReadTransaction& operator=(const ReadTransaction&) = delete;
+
+private:
+    void end() { sqlite3_exec(m_db.handle(), "ROLLBACK", nullptr, nullptr, nullptr); }
+    Database& m_db;
+};
+
+void copyPages(Database& source, sqlite3* dest, const BackupProgress& progress)
 {
+    const ReadTransaction reading(source);
     sqlite3_backup* backup = sqlite3_backup_init(dest, "main", source.handle(), "main");
     if (!backup)
         throw DbError(QStringLiteral("the copy cannot be started: %1").arg(errorText(dest)));
     int rc = SQLITE_OK;
     int busy = 0;
+    bool stopped = false;
     while (true) {
         rc = sqlite3_backup_step(backup, pagesPerStep);
-        if (rc == SQLITE_OK) {
+        if (rc == SQLITE_OK || rc == SQLITE_DONE) {
             busy = 0;
-            sqlite3_sleep(1);
+            const int total = sqlite3_backup_pagecount(backup);
+            if (progress && !progress(total - sqlite3_backup_remaining(backup), total)) {
+                stopped = true;
+                break;
+            }
+            if (rc == SQLITE_DONE)
+                break;
         } else if ((rc == SQLITE_BUSY || rc == SQLITE_LOCKED) && ++busy <= busyRetries) {
             sqlite3_sleep(busyPauseMs);
         } else {
@@ -65,12 +104,27 @@ void copyPages(Database& source, sqlite3* dest)
         }
     }
     sqlite3_backup_finish(backup);
+    if (stopped)
+        throw BackupStopped();
     if (rc == SQLITE_BUSY || rc == SQLITE_LOCKED)
         throw DbError(QStringLiteral("the database file stayed locked by another program; "
                                      "try again in a moment"));
-    if (rc != SQLITE_DONE)
-        throw DbError(QStringLiteral("the copy could not be written: %1")
-                          .arg(QString::fromUtf8(sqlite3_errstr(rc))));
+    if (rc != SQLITE_DONE) {
+        QString why = QString::fromUtf8(sqlite3_errstr(rc));
+        if (const int system = sqlite3_system_errno(dest))
+            why += QStringLiteral(" (%1)").arg(QString::fromLocal8Bit(std::strerror(system)));
+        throw DbError(QStringLiteral("the copy could not be written: %1").arg(why));
+    }
+}
+
+// SQLite keeps files of these names beside a database and deletes or
+// replays them when it opens it: a copy there would be lost, or worse.
+bool sideFileName(const QString& name)
+{
+    for (const char* suffix : {"-journal", "-wal", "-shm"})
+        if (name.endsWith(QLatin1String(suffix), Qt::CaseInsensitive))
+            return true;
+    return false;
 }
 
 void checkCopy(sqlite3* copy)
@@ -115,7 +169,12 @@ QString backupTarget(const QString& destination)
     return QFileInfo(destination).absoluteFilePath();
 }
 
-BackupResult backupDatabase(const QString& source, const QString& target)
+BackupStopped::BackupStopped() : DbError(QStringLiteral("the backup was stopped; no copy was written"))
+{
+}
+
+BackupResult backupDatabase(const QString& source, const QString& target,
+                            const BackupProgress& progress)
 {
     Database db(source); // refuses a missing file or one that is not a database
     const QFileInfo info(target);
@@ -124,6 +183,14 @@ BackupResult backupDatabase(const QString& source, const QString& target)
                           .arg(shown(target)));
     if (info.isDir())
         throw DbError(QStringLiteral("%1 is a folder").arg(shown(target)));
+    if (info.exists() && !info.isFile())
+        throw DbError(QStringLiteral("%1 is neither a regular file nor a folder; choose a file "
+                                     "or a folder for the copy")
+                          .arg(shown(target)));
+    if (sideFileName(info.fileName()))
+        throw DbError(QStringLiteral("%1 ends like the files SQLite keeps beside a database, "
+                                     "which it deletes; choose another name for the copy")
+                          .arg(shown(target)));
 
     const QString folder = info.absolutePath();
     QTemporaryFile temp(QDir(folder).filePath(QStringLiteral(".%1.XXXXXX").arg(info.fileName())));
@@ -131,6 +198,10 @@ BackupResult backupDatabase(const QString& source, const QString& target)
         throw DbError(QStringLiteral("the copy cannot be written in %1: %2")
                           .arg(QDir::toNativeSeparators(folder), temp.errorString()));
     temp.close();
+    struct Journal {
+        QString path;
+        ~Journal() { QFile::remove(path); } // a copy stopped half-way may leave one
+    } journal{temp.fileName() + QStringLiteral("-journal")};
 
     {
         sqlite3* raw = nullptr;
@@ -141,7 +212,7 @@ BackupResult backupDatabase(const QString& source, const QString& target)
             throw DbError(QStringLiteral("the copy cannot be written in %1: %2")
                               .arg(QDir::toNativeSeparators(folder),
                                    raw ? errorText(raw) : QStringLiteral("out of memory")));
-        copyPages(db, copy.get());
+        copyPages(db, copy.get(), progress);
         // A copy of a write-ahead-log database would need its side files
         // again when opened; the copy stands alone in one file.
         if (sqlite3_exec(copy.get(), "PRAGMA journal_mode=DELETE", nullptr, nullptr, nullptr)
@@ -149,6 +220,9 @@ BackupResult backupDatabase(const QString& source, const QString& target)
             throw DbError(QStringLiteral("the copy could not be written: %1")
                               .arg(errorText(copy.get())));
         checkCopy(copy.get());
+        // Stopped during the check: still nothing is left.
+        if (progress && !progress(1, 1))
+            throw BackupStopped();
     }
 
     if (std::rename(QFile::encodeName(temp.fileName()).constData(),

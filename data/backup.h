@@ -1,7 +1,11 @@
 #pragma once
 
+#include "data/dberror.h"
+
 #include <QDate>
 #include <QString>
+
+#include <functional>
 
 namespace velinor {
 
@@ -17,13 +21,26 @@ struct BackupResult {
     qint64 bytes = 0;
 };
 
+// Told how many of the pages are copied; returning false stops the copy.
+using BackupProgress = std::function<bool(int done, int total)>;
+
+// What a stopped copy throws.
+class BackupStopped : public DbError {
+public:
+    BackupStopped();
+};
+
 // Copies the database file at `source` to `target` with SQLite's online
 // backup, so the copy holds exactly the committed data even while another
 // connection writes. The copy is made in a temporary file beside the target,
 // checked with PRAGMA integrity_check, and only then renamed over the target
-// (an existing file there is replaced). Throws DbError, leaving nothing
-// behind, when the source is missing or not a database, the target is the
-// source itself, or the copy cannot be written or fails its check.
-BackupResult backupDatabase(const QString& source, const QString& target);
+// (an existing file there is replaced). The source is read in one read
+// transaction, so a busy writer cannot keep the copy from ending. Throws
+// DbError, leaving nothing behind, when the source is missing or not a
+// database, the target is the source itself, not a regular file, or a name
+// SQLite keeps beside a database, or the copy cannot be written, fails its
+// check or is stopped (BackupStopped).
+BackupResult backupDatabase(const QString& source, const QString& target,
+                            const BackupProgress& progress = {});
 
 } // namespace velinor

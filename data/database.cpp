@@ -8,6 +8,8 @@
 
 #include <sqlite3.h>
 
+#include <cstring>
+
 namespace velinor {
 
 namespace {
@@ -246,7 +248,21 @@ void Database::fail() const
         break;
     case SQLITE_READONLY:
     case SQLITE_PERM:
-        text = QStringLiteral("the database file is read-only (%1)").arg(text);
+    case SQLITE_CANTOPEN:
+        // A change needs a journal beside the file: a folder that cannot
+        // take one refuses changes to a file that could take them.
+        if (QFileInfo(m_path).isWritable() && !QFileInfo(QFileInfo(m_path).absolutePath()).isWritable())
+            text = QStringLiteral("the folder %1 that holds the database file is read-only, and "
+                                  "a change needs room for a journal file beside it (%2)")
+                       .arg(QDir::toNativeSeparators(QFileInfo(m_path).absolutePath()), text);
+        else if ((sqlite3_extended_errcode(m_db) & 0xff) != SQLITE_CANTOPEN)
+            text = QStringLiteral("the database file is read-only (%1)").arg(text);
+        break;
+    case SQLITE_IOERR:
+    case SQLITE_FULL:
+        // sqlite's "disk I/O error" says nothing a user can act on.
+        if (const int system = sqlite3_system_errno(m_db))
+            text = QStringLiteral("%1 (%2)").arg(text, QString::fromLocal8Bit(std::strerror(system)));
         break;
     default:
         break;

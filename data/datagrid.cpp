@@ -47,7 +47,11 @@ void DataGrid::showCurrent()
         const QModelIndex index = m_model->index(row, std::min(column, m_model->columnCount() - 1));
         selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect
                                                      | QItemSelectionModel::Rows);
-        scrollTo(index);
+        // Not under a press: the view would slide beneath the mouse, and the
+        // release would land on the next row (the view scrolls the row into
+        // sight itself once the click is over).
+        if (!m_fromView)
+            scrollTo(index);
     }
     if (m_keepAtEnd)
         scrollToBottom();
@@ -124,8 +128,11 @@ void DataGrid::selected(const QModelIndex& current)
     if (m_syncing || !current.isValid() || current.row() == m_source->currentRow())
         return;
     try {
+        m_fromView = true;
         m_source->setCurrentRow(current.row());
+        m_fromView = false;
     } catch (const DbError& e) {
+        m_fromView = false;
         showCurrent();
         emit failed(e.text());
         return;

@@ -63,6 +63,7 @@ private:
     bool m_picked = false;
     bool m_scrolledToEnd = false;
     bool m_keepAtEnd = false;
+    bool m_fromView = false; // the user moved, by mouse or key
 };
 
 } // namespace velinor

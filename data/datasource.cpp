@@ -523,6 +523,16 @@ void DataSource::addNew()
     emit currentChanged(m_current);
 }
 
+void DataSource::setRowDefault(const QString& fieldName, const QVariant& value)
+{
+    for (auto& d : m_rowDefaults)
+        if (d.first.compare(fieldName, Qt::CaseInsensitive) == 0) {
+            d.second = value;
+            return;
+        }
+    m_rowDefaults.append({fieldName, value});
+}
+
 void DataSource::update()
 {
     if (!hasCurrent() || !isPending())
@@ -545,6 +555,14 @@ void DataSource::update()
 
     qint64 rowid = row.rowid;
     if (row.rowid == 0) {
+        for (const auto& [name, value] : std::as_const(m_rowDefaults)) {
+            const int c = fieldIndex(name);
+            if (c < 0 || pendingText(c))
+                continue;
+            values[static_cast<size_t>(c)] = value;
+            columns << quoted(field(c).column);
+            params << value;
+        }
         QString sql = QStringLiteral("INSERT INTO ") + quoted(m_table);
         if (columns.isEmpty())
             sql += QStringLiteral(" DEFAULT VALUES");

@@ -84,6 +84,9 @@ public:
     void setValue(int column, const QString& text);
 
     void addNew();
+    // Every row appended from now on is written with this value in the
+    // field, while the source has that field; the user never types it.
+    void setRowDefault(const QString& fieldName, const QVariant& value);
     bool isPending() const { return !m_pending.empty() || currentIsNew(); }
     bool currentIsNew() const;
     // Writes the pending changes of the current row.
@@ -151,6 +154,7 @@ private:
     std::vector<Pending> m_pending;
     quint64 m_reads = 0; // counts load(), which replaces every cell
     QHash<QString, QString> m_captions; // by field name in lower case
+    QList<QPair<QString, QVariant>> m_rowDefaults;
 };
 
 struct DataSource::Snapshot {

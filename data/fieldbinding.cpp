@@ -37,7 +37,9 @@ void FieldBinding::resolve()
 
 void FieldBinding::reload()
 {
-    const QString text = m_column < 0 ? QString() : m_source->value(m_column);
+    QString text = m_column < 0 ? QString() : m_source->value(m_column);
+    if (m_display && !text.isEmpty())
+        text = m_display(text);
     if (m_box->text() == text)
         return;
     m_loading = true;
@@ -45,6 +47,12 @@ void FieldBinding::reload()
     // A value longer than its box reads from its start, as a user reads it.
     m_box->setCursorPosition(0);
     m_loading = false;
+}
+
+void FieldBinding::setDisplay(std::function<QString(const QString&)> display)
+{
+    m_display = std::move(display);
+    reload();
 }
 
 void FieldBinding::written(const QString& text)

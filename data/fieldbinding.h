@@ -3,6 +3,8 @@
 #include <QObject>
 #include <QString>
 
+#include <functional>
+
 class QLineEdit;
 
 namespace velinor {
@@ -22,6 +24,9 @@ public:
 
     // Shows the current value again, dropping what the box showed.
     void reload();
+    // How the box shows a value that is not empty (money with two decimals,
+    // say); what is put into the box is still stored as it is.
+    void setDisplay(std::function<QString(const QString&)> display);
 
 private:
     void resolve();
@@ -32,6 +37,7 @@ private:
     QString m_fieldName;
     int m_column = -1;
     bool m_loading = false;
+    std::function<QString(const QString&)> m_display;
 };
 
 // Convenience: the binding lives as long as the box.

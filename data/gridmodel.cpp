@@ -28,6 +28,8 @@ void GridModel::resolve()
         return;
     if (m_columns.empty()) {
         for (int f = 0; f < m_source->fieldCount(); ++f) {
+            if (m_hidden.contains(m_source->field(f).name, Qt::CaseInsensitive))
+                continue;
             m_fields.push_back(f);
             m_headings << m_source->field(f).name;
         }

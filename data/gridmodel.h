@@ -25,6 +25,8 @@ public:
     void setColumns(std::vector<GridColumn> columns);
     // Forgets a fixed column list: every field of the source, in its order.
     void rebuildColumns();
+    // A field the user never sees, left out when every field is shown.
+    void hideField(const QString& name) { m_hidden << name; }
     void setEditable(bool editable) { m_editable = editable; }
 
     int fieldOf(int column) const { return m_fields.at(static_cast<size_t>(column)); }
@@ -47,6 +49,7 @@ private:
     std::vector<GridColumn> m_columns; // empty: all fields
     std::vector<int> m_fields;
     QStringList m_headings;
+    QStringList m_hidden;
     bool m_editable = false;
 };
 

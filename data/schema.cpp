@@ -2,9 +2,16 @@
 
 #include "data/database.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QTemporaryFile>
 
 #include <sqlite3.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 
 namespace velinor {
 
@@ -98,13 +105,20 @@ QStringList schemaStatements()
         // UTF-8, not Latin-1: "Quantità" must keep its accent.
         QStringLiteral(R"(CREATE TABLE "DettaglioFatture" (%1))")
             .arg(QString::fromUtf8(linesColumns)),
-        QStringLiteral(R"(CREATE TABLE "Odummy" (%1))").arg(QString::fromUtf8(linesColumns)),
+        // The working tables end with the copy each row belongs to (see
+        // copyowner.h): after every line field, whose positions the grid uses.
+        QStringLiteral(R"(CREATE TABLE "Odummy" (%1,
+            "Owner" TEXT))").arg(QString::fromUtf8(linesColumns)),
         QStringLiteral(R"(CREATE TABLE "Ydummy" (
             "Numero Ordine" TEXT,
             "Order Code" INTEGER,
             "cliente" TEXT,
-            "numerorighe" REAL))"),
-        QStringLiteral(R"(INSERT INTO "Ydummy" VALUES ('', 0, '', 0))"),
+            "numerorighe" REAL,
+            "Owner" TEXT))"),
+        // The shared selection of a file made before copies had their own.
+        QStringLiteral(R"(INSERT INTO "Ydummy" ("Numero Ordine", "Order Code", "cliente", "numerorighe")
+            VALUES ('', 0, '', 0))"),
+        QStringLiteral(R"(CREATE INDEX "Odummy_Owner" ON "Odummy" ("Owner"))"),
         // Opening a document reads its lines by number; saving checks the
         // number is free. A file without these still works, only slower.
         QStringLiteral(R"(CREATE INDEX "DettaglioFatture_Numero_Ordine" ON "DettaglioFatture" ("Numero Ordine"))"),
@@ -157,6 +171,17 @@ QStringList schemaStatements()
     };
 }
 
+QStringList fieldNames(Database& db, const QString& table)
+{
+    QString quoted = table;
+    quoted.replace(u'"', QStringLiteral("\"\""));
+    const Statement st(db, QStringLiteral("SELECT * FROM \"%1\" WHERE 1 = 0").arg(quoted));
+    QStringList names;
+    for (int c = 0; c < st.columnCount(); ++c)
+        names << st.columnName(c);
+    return names;
+}
+
 void createSchema(Database& db)
 {
     Transaction tx(db);
@@ -165,27 +190,48 @@ void createSchema(Database& db)
     tx.commit();
 }
 
-void createDatabaseFile(const QString& path, bool overwrite)
+void createDatabaseFile(const QString& path, bool overwrite, const std::function<void(Database&)>& fill)
 {
-    if (QFile::exists(path)) {
-        if (!overwrite)
-            throw DbError(QStringLiteral("%1 already exists; use --force to replace it.").arg(path));
-        if (!QFile::remove(path))
-            throw DbError(QStringLiteral("%1 cannot be replaced.").arg(path));
-    }
+    const QFileInfo info(path);
+    const QString shown = QDir::toNativeSeparators(info.absoluteFilePath());
+    if (info.exists() && !overwrite)
+        throw DbError(QStringLiteral("%1 already exists; use --force to replace it.").arg(path));
+    if (info.exists() && !info.isFile())
+        throw DbError(QStringLiteral("%1 is not a regular file, so it is not replaced.").arg(shown));
+    // Built beside the target and renamed over it once whole: a creation
+    // that fails leaves nothing, and a file being replaced stays until then.
+    QTemporaryFile temp(info.dir().absoluteFilePath(QStringLiteral(".velinor-XXXXXX")));
+    if (!temp.open())
+        throw DbError(QStringLiteral("%1 cannot be created: %2").arg(shown, temp.errorString()));
+    temp.close();
+    const QByteArray file = QFile::encodeName(temp.fileName());
+    struct Journal {
+        QString path;
+        ~Journal() { QFile::remove(path); } // a failed write may leave one
+    } journal{temp.fileName() + QStringLiteral("-journal")};
     // An empty SQLite file: the header is written by the first statement.
     sqlite3* raw = nullptr;
-    const QByteArray file = QFile::encodeName(path);
-    int rc = sqlite3_open_v2(file.constData(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
-                             nullptr);
+    int rc = sqlite3_open_v2(file.constData(), &raw, SQLITE_OPEN_READWRITE, nullptr);
     if (rc == SQLITE_OK)
         rc = sqlite3_exec(raw, "PRAGMA user_version = 1", nullptr, nullptr, nullptr);
-    const QString why = raw ? QString::fromUtf8(sqlite3_errmsg(raw)) : QString();
+    QString why = raw ? QString::fromUtf8(sqlite3_errmsg(raw)) : QString();
+    if (const int system = raw ? sqlite3_system_errno(raw) : 0)
+        why += QStringLiteral(" (%1)").arg(QString::fromLocal8Bit(std::strerror(system)));
     sqlite3_close(raw);
     if (rc != SQLITE_OK)
-        throw DbError(QStringLiteral("%1 cannot be created: %2").arg(path, why));
-    Database db(path);
-    createSchema(db);
+        throw DbError(QStringLiteral("%1 cannot be created: %2").arg(shown, why));
+    {
+        Database db(temp.fileName());
+        createSchema(db);
+        if (fill)
+            fill(db);
+    }
+    temp.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup
+                        | QFileDevice::ReadOther);
+    if (std::rename(file.constData(), QFile::encodeName(info.absoluteFilePath()).constData()) != 0)
+        throw DbError(QStringLiteral("%1 cannot be created: %2")
+                          .arg(shown, QString::fromLocal8Bit(std::strerror(errno))));
+    temp.setAutoRemove(false);
 }
 
 } // namespace velinor

@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 namespace velinor {
 
 class Database;
@@ -14,8 +16,14 @@ QStringList schemaStatements();
 // Runs them as one transaction on an open, empty database.
 void createSchema(Database& db);
 
-// Creates a new database file with every table. Throws DbError when the file
-// exists (unless overwrite) or cannot be written.
-void createDatabaseFile(const QString& path, bool overwrite);
+// Creates a new database file with every table, and what fill writes
+// into it. Throws DbError when the file exists (unless overwrite) or cannot
+// be written; nothing is then left behind, and a file to be replaced is
+// kept.
+void createDatabaseFile(const QString& path, bool overwrite,
+                        const std::function<void(Database&)>& fill = {});
+
+// The fields of a table, in table order.
+QStringList fieldNames(Database& db, const QString& table);
 
 } // namespace velinor

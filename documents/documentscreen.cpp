@@ -16,9 +16,11 @@
 #include "documents/documentkind.h"
 #include "documents/fatturapaexport.h"
 #include "documents/documentstore.h"
+#include "documents/documenttotals.h"
 #include "documents/einvoicepanel.h"
 #include "documents/lineexemption.h"
 #include "documents/linesgrid.h"
+#include "documents/workingtables.h"
 #include "reports/documentprint.h"
 
 #include <QApplication>
@@ -84,6 +86,9 @@ const int lineWidths[] = {5, 34, 9, 10, 11, 6, 11, 9, 9, 11, 11, 13, 13, 13, 9, 
 
 // The largest whole number a double holds exactly.
 constexpr double largestNumber = 9007199254740992.0;
+// The largest invoice number every part of the program carries: the
+// export, its pick and the print selection take 32-bit whole numbers.
+constexpr double largestInvoiceNumber = 2147483647.0;
 
 QPushButton* makeButton(const QString& caption, const char* name, QWidget* parent)
 {
@@ -169,7 +174,7 @@ DocumentScreen::DocumentScreen(const DocumentKind& kind, QWidget* parent)
     m_header->setSource(QLatin1String(kind.archiveSource));
     m_lines = new DataSource(this);
     m_lines->setObjectName(QStringLiteral("Adodc5"));
-    m_lines->setSource(QStringLiteral("select * from Odummy"));
+    WorkingTables(m_connection).showLines(*m_lines, QStringLiteral("select * from Odummy"));
 
     // Header boxes.
     m_code = makeBox("txtCode", this);
@@ -193,11 +198,14 @@ DocumentScreen::DocumentScreen(const DocumentKind& kind, QWidget* parent)
         }
     }
     m_taxable = makeBox("txtimponibile", this);
-    bind(m_taxable, m_header, QStringLiteral("Totale Imponibile"), QStringLiteral("Tot.Imponibile"));
+    bind(m_taxable, m_header, QStringLiteral("Totale Imponibile"), QStringLiteral("Tot.Imponibile"))
+        ->setDisplay(documents::totalText);
     m_vat = makeBox("txtimposta", this);
-    bind(m_vat, m_header, QStringLiteral("Totale Imposta"), QStringLiteral("Tot.Imposta"));
+    bind(m_vat, m_header, QStringLiteral("Totale Imposta"), QStringLiteral("Tot.Imposta"))
+        ->setDisplay(documents::totalText);
     m_total = makeBox("txttotale", this);
-    bind(m_total, m_header, QStringLiteral("Totale Fattura"), QLatin1String(kind.totalCaption));
+    bind(m_total, m_header, QStringLiteral("Totale Fattura"), QLatin1String(kind.totalCaption))
+        ->setDisplay(documents::totalText);
     for (QLineEdit* box : {m_code, m_date, m_customer, m_customerCode, m_taxable, m_vat, m_total})
         box->setReadOnly(true);
     for (QLineEdit* box : m_invoiceBoxes)
@@ -265,7 +273,8 @@ DocumentScreen::DocumentScreen(const DocumentKind& kind, QWidget* parent)
     connect(m_addLine, &QPushButton::clicked, this, &DocumentScreen::addLine);
     connect(m_totals, &QPushButton::clicked, this, [this] {
         m_linesGrid->endEdit();
-        computeTotals();
+        if (m_editing)
+            computeTotals();
     });
 
     // A click picks, also on the row already current; Enter or a double
@@ -466,7 +475,7 @@ void DocumentScreen::sizeLineColumns()
 bool DocumentScreen::clearLines()
 {
     try {
-        m_lines->deleteAll();
+        WorkingTables(m_connection).clearLines();
     } catch (const DbError& e) {
         failed(QStringLiteral("Emptying the working lines of the %1"), e.text());
         return false;
@@ -476,16 +485,21 @@ bool DocumentScreen::clearLines()
 
 void DocumentScreen::startDocument()
 {
-    try {
-        m_lines->setSource(QLatin1String(m_kind.newLinesSource));
-    } catch (const DbError& e) {
-        failed(QStringLiteral("Reading the working lines of the %1"), e.text());
+    const auto showLines = [this] {
+        try {
+            WorkingTables(m_connection).showLines(*m_lines, QLatin1String(m_kind.newLinesSource));
+        } catch (const DbError& e) {
+            failed(QStringLiteral("Reading the working lines of the %1"), e.text());
+            return false;
+        }
+        return true;
+    };
+    if (!showLines())
         return;
-    }
+    if (m_lines->recordCount() > 0 && !(clearLines() && showLines()))
+        return;
     m_linesGrid->rebuildColumns();
     sizeLineColumns();
-    if (m_lines->recordCount() > 0 && !clearLines())
-        return;
     const QString number = m_kind.invoice ? nextInvoiceNumber() : QString();
     try {
         m_header->addNew();
@@ -589,7 +603,10 @@ void DocumentScreen::pickArticle()
         setLineCell(lineDate, formatDate(QDate::currentDate()));
         setLineCell(lineCustomer, m_customerCode->text());
         setLineCell(lineArticle, article(articleCode));
-        setLineCell(m_kind.lineNumberPosition, m_code->text());
+        // The header's number as far as it is one: saving gives every line
+        // the number the document is stored under.
+        const QVariant number = documentNumber();
+        setLineCell(m_kind.lineNumberPosition, number.isNull() ? QString() : number.toString());
         setLineCell(lineDdt, m_ddt->text());
         setLineCell(lineDdtDate, m_ddtDate->text());
         setLineCell(lineUnit, article(articleUnit));
@@ -629,32 +646,27 @@ void DocumentScreen::recomputeLine()
         setLineCell(lineTotal, formatNumber(total));
 }
 
-// The sums of the lines' cells as shown. A line without amounts counts as
-// nothing, and the lines after it still count.
-void DocumentScreen::computeTotals()
+// The totals by VAT rate of the lines' cells as shown, in cents. Totals too
+// large to hold are refused, naming the line that made them so; the boxes
+// are then left as they were.
+bool DocumentScreen::computeTotals()
 {
     if (!m_editing)
-        return;
-    m_taxable->setText(QStringLiteral("0"));
-    m_vat->setText(QStringLiteral("0"));
-    m_total->setText(QStringLiteral("0"));
-    const int taxableField = m_linesGrid->gridModel()->fieldOf(lineTaxable);
-    const int totalField = m_linesGrid->gridModel()->fieldOf(lineTotal);
-    double taxable = 0, total = 0, vat = 0;
-    for (int row = 0; row < m_lines->recordCount(); ++row) {
-        const auto lineTotal = parseNumber(m_lines->text(row, totalField));
-        if (!lineTotal)
-            continue;
-        total += *lineTotal;
-        const auto lineTaxable = parseNumber(m_lines->text(row, taxableField));
-        if (!lineTaxable)
-            continue;
-        taxable += *lineTaxable;
-        vat = total - taxable;
+        return true;
+    const GridModel* model = m_linesGrid->gridModel();
+    const int taxableField = model->fieldOf(lineTaxable);
+    if (const auto row = documents::lineBeyondTotals(*m_lines, taxableField, model->fieldOf(lineVat))) {
+        msg::critical(this, QStringLiteral("The amounts of line %1 (%2 %3) make the totals too "
+                                           "large to hold: correct that line.")
+                                .arg(*row + 1)
+                                .arg(m_lines->caption(taxableField), m_lines->text(*row, taxableField)));
+        return false;
     }
-    m_taxable->setText(formatNumber(taxable));
-    m_total->setText(formatNumber(total));
-    m_vat->setText(formatNumber(vat));
+    const auto totals = documents::headerTotals(*m_lines, taxableField, model->fieldOf(lineVat));
+    m_taxable->setText(totals.taxable);
+    m_total->setText(totals.total);
+    m_vat->setText(totals.tax);
+    return true;
 }
 
 bool DocumentScreen::writeCurrentLine()
@@ -663,7 +675,7 @@ bool DocumentScreen::writeCurrentLine()
         if (m_lines->hasChanges())
             m_lines->update();
     } catch (const DbError& e) {
-        failed(QStringLiteral("Writing the current line of the %1"), e.text());
+        failed(QStringLiteral("Saving the %1"), e.text());
         return false;
     }
     return true;
@@ -677,7 +689,7 @@ QVariant DocumentScreen::documentNumber() const
     if (!m_kind.invoice)
         return text.trimmed().isEmpty() ? QVariant() : QVariant(text);
     const auto number = parseNumber(text);
-    if (!number || *number < 1 || *number > largestNumber || std::floor(*number) != *number)
+    if (!number || *number < 1 || *number > largestInvoiceNumber || std::floor(*number) != *number)
         return {};
     return QVariant(static_cast<qlonglong>(*number));
 }
@@ -687,7 +699,13 @@ QVariant DocumentScreen::documentNumber() const
 void DocumentScreen::save()
 {
     m_linesGrid->endEdit();
-    computeTotals();
+    if (!computeTotals())
+        return;
+    // The line being typed takes the number the document is stored under,
+    // whatever it held.
+    const QVariant stored = documentNumber();
+    if (!stored.isNull() && m_lines->hasChanges())
+        setLineCell(m_kind.lineNumberPosition, stored.toString());
     if (!writeCurrentLine())
         return;
     if (m_customer->text().isEmpty()) {
@@ -703,19 +721,27 @@ void DocumentScreen::save()
     if (m_einvoice && !m_einvoice->acceptSave(number))
         return;
     bool taken = false;
+    bool gone = false;
     try {
         Database& db = m_connection.database();
         SourceTransaction tx(db, {m_header, m_lines});
         taken = documents::numberOnFile(db, m_kind, number);
-        if (!taken) {
-            documents::stampLines(db, m_kind, number);
-            m_connection.execute(QStringLiteral("INSERT INTO DettaglioFatture SELECT * FROM Odummy"));
-            m_lines->deleteAll();
+        // Another copy may have deleted the customer since it was picked.
+        gone = !taken
+               && !documents::customerOnFile(db, m_customerCode->text(), m_customer->text());
+        if (!taken && !gone) {
+            WorkingTables(m_connection).saveLines(m_kind, number);
             m_header->updateBatch();
             tx.commit();
         }
     } catch (const DbError& e) {
         failed(QStringLiteral("Saving the %1"), e.text());
+        return;
+    }
+    if (gone) {
+        msg::critical(this, QStringLiteral("The customer %1 is no longer on file, so the %2 was "
+                                           "not saved: pick another customer.")
+                                .arg(m_customer->text(), QLatin1String(m_kind.noun)));
         return;
     }
     if (taken) {
@@ -728,6 +754,8 @@ void DocumentScreen::save()
     keepArchiveOrder();
     setBrowseMode();
     m_print->setEnabled(true);
+    // The document just saved is the one shown: "Stampa" prints it.
+    pickArchived();
     m_new->setFocus(); // Enter starts the next document, never leaves the screen
 }
 
@@ -762,13 +790,7 @@ void DocumentScreen::pickArchived()
     const QString key = m_archive->cellText(m_kind.archiveKeyColumn);
     const QString customer = m_archive->cellText(2);
     try {
-        const auto selection = m_connection.openRecordset(QStringLiteral("SELECT * FROM Ydummy"));
-        if (!selection->hasCurrent())
-            throw DbError(QStringLiteral("the table Ydummy has no row"));
-        selection->setValue(QLatin1String(m_kind.numberField), key);
-        selection->setValue(QStringLiteral("cliente"), customer);
-        selection->setValue(QStringLiteral("numerorighe"), formatNumber(m_header->recordCount() - 1));
-        selection->update();
+        WorkingTables(m_connection).select(m_kind, key, customer, m_header->recordCount() - 1);
     } catch (const DbError& e) {
         failed(QStringLiteral("Selecting the %1 for printing"), e.text());
     }

@@ -48,7 +48,7 @@ private:
     void pickArchived();
     void addLine();
     void recomputeLine();
-    void computeTotals();
+    bool computeTotals();
     void save();
     bool writeCurrentLine();
     bool clearLines();

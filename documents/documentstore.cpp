@@ -14,11 +14,16 @@ bool numberOnFile(Database& db, const DocumentKind& kind, const QVariant& number
         .isValid();
 }
 
-void stampLines(Database& db, const DocumentKind& kind, const QVariant& number)
+bool customerOnFile(Database& db, const QString& code, const QString& name)
 {
-    db.exec(QStringLiteral(R"(UPDATE "Odummy" SET "%1" = ?1 WHERE "%1" IS NOT ?1)")
-                .arg(QLatin1String(kind.lineNumberField)),
-            {number});
+    return code.isEmpty()
+               ? db.scalar(QStringLiteral(R"(SELECT 1 FROM "Customers" WHERE "Cliente" = ? LIMIT 1)"),
+                           {name})
+                     .isValid()
+               : db.scalar(QStringLiteral(
+                               R"(SELECT 1 FROM "Customers" WHERE "Customer Code" = ? LIMIT 1)"),
+                           {code})
+                     .isValid();
 }
 
 } // namespace velinor::documents

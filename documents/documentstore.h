@@ -14,9 +14,9 @@ namespace documents {
 // Whether a header of this kind already carries the number.
 bool numberOnFile(Database& db, const DocumentKind& kind, const QVariant& number);
 
-// Gives every working line the document's number, so that lines picked
-// before the number was changed still belong to the document saved.
-void stampLines(Database& db, const DocumentKind& kind, const QVariant& number);
+// Whether the customer a header names is still on file: by its code, or by
+// its name when the header has no code.
+bool customerOnFile(Database& db, const QString& code, const QString& name);
 
 } // namespace documents
 } // namespace velinor

@@ -1,5 +1,6 @@
 #include "documents/linesgrid.h"
 
+#include "data/copyowner.h"
 #include "data/datasource.h"
 
 #include <QLineEdit>
@@ -9,6 +10,7 @@ namespace velinor {
 LinesGrid::LinesGrid(DataSource* source, QWidget* parent) : DataGrid(source, parent)
 {
     connect(this, &DataGrid::failed, this, [this] { m_refused = true; });
+    gridModel()->hideField(copyowner::field());
 }
 
 void LinesGrid::setEditable(bool editable)

@@ -1,11 +1,12 @@
 #include "einvoice/export.h"
 
+#include "common/wholefile.h"
 #include "data/database.h"
 #include "einvoice/store.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace velinor::einvoice {
 
@@ -61,26 +62,29 @@ void writeExport(Database& db, const Prepared& prepared, int progressive, const 
     if (progressive > 99999)
         throw DbError(QStringLiteral("the five-digit file numbers are used up"));
     const QString shown = QDir::toNativeSeparators(path);
+    // The number is taken together with the file and its line in the log:
+    // one written whole, or none of them.
     Transaction tx(db);
     takeProgressive(db, progressive);
-    QString failure;
     if (QFileInfo::exists(path)) {
-        failure = QStringLiteral("%1 already exists: a file of that number was written before "
-                                 "(perhaps before a backup was restored). Export again: the "
-                                 "next number will be used")
-                      .arg(shown);
-    } else {
-        const QByteArray xml =
-            writeFatturaPA(prepared.doc, prepared.figures, progressiveText(progressive));
-        QSaveFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(xml) != xml.size() || !file.commit())
-            failure = QStringLiteral("%1 cannot be written: %2").arg(shown, file.errorString());
+        tx.commit(); // that file has the number already
+        throw DbError(QStringLiteral("%1 already exists: a file of that number was written "
+                                     "before (perhaps before a backup was restored). Export "
+                                     "again: the next number will be used")
+                          .arg(shown));
     }
     recordSending(db, {prepared.doc.invoice.number, progressive, QFileInfo(path).fileName(), {},
-                       failure.isEmpty() ? state::written : state::notWritten, failure});
-    tx.commit();
-    if (!failure.isEmpty())
-        throw DbError(failure);
+                       state::written, {}});
+    const QByteArray xml = writeFatturaPA(prepared.doc, prepared.figures, progressiveText(progressive));
+    const QString why = writeWholeFile(path, xml);
+    if (!why.isEmpty())
+        throw DbError(QStringLiteral("%1 cannot be written: %2").arg(shown, why));
+    try {
+        tx.commit();
+    } catch (const DbError&) {
+        QFile::remove(path);
+        throw;
+    }
 }
 
 } // namespace velinor::einvoice

@@ -31,9 +31,10 @@ Prepared prepareExport(Database& db, int invoiceNumber);
 // The question before a second file of the same invoice.
 QString exportAgainQuestion(const Prepared& prepared);
 
-// Takes the file number, writes the file at `path` and logs it in
-// InviiPA. The number stays taken even when the write fails, so it is
-// never given twice; a file already lying at `path` is never overwritten.
+// Takes the next file number, writes the file at `path` and logs it in
+// InviiPA, together: a file not written whole leaves nothing behind and the
+// number free. A file already lying at `path` is never overwritten: its
+// number is taken and the export refused.
 // Throws DbError with the reason.
 void writeExport(Database& db, const Prepared& prepared, int progressive, const QString& path);
 

@@ -1,6 +1,6 @@
 #include "einvoice/figures.h"
 
-#include <QMap>
+#include "einvoice/vattotals.h"
 
 namespace velinor::einvoice {
 
@@ -69,8 +69,7 @@ const QStringList& naturaCodes()
 Figures computeFigures(const Invoice& invoice, QStringList& problems)
 {
     Figures f;
-    using Group = std::pair<Amount, QString>; // rate and Natura
-    QMap<Group, Amount> byRate; // -> sum of the line totals, unrounded
+    QList<TaxedLine> taxed;
     for (int i = 0; i < invoice.lines.size(); ++i) {
         const Line& line = invoice.lines.at(i);
         const QString name = lineName(i, line);
@@ -127,21 +126,19 @@ Figures computeFigures(const Invoice& invoice, QStringList& problems)
         lf.price = price.value_or(Amount());
         lf.total = total.value_or(Amount());
         f.lines.append(lf);
-        byRate[{lf.rate, lf.rate.isZero() ? line.natura : QString()}] += lf.total.rounded(8);
+        taxed.append({lf.total, lf.rate, lf.rate.isZero() ? line.natura : QString()});
     }
-    for (auto it = byRate.cbegin(); it != byRate.cend(); ++it) {
-        const auto& [rate, natura] = it.key();
-        const Amount taxable = it.value().rounded(2);
-        const Amount tax = taxable.times(rate).times(Amount::fromCents(1)).rounded(2);
-        f.summaries.append({rate, natura, taxable, tax});
-        f.documentTotal += taxable + tax;
-        if (!natura.isEmpty() && bearsStampDuty(natura))
-            f.stampDutyBase += taxable;
-        if (!taxable.fitsDigits(amountDigits))
+    const VatTotals totals = vatTotals(taxed);
+    for (const RateTotal& r : totals.rates) {
+        f.summaries.append({r.rate, r.natura, r.taxable, r.tax});
+        if (!r.natura.isEmpty() && bearsStampDuty(r.natura))
+            f.stampDutyBase += r.taxable;
+        if (!r.taxable.fitsDigits(amountDigits))
             problems << QStringLiteral("The taxable amount at %1% is %2, beyond the largest the "
                                        "file carries (99,999,999,999.99).")
-                            .arg(rate.text(0, 2), taxable.text(2, 2));
+                            .arg(r.rate.text(0, 2), r.taxable.text(2, 2));
     }
+    f.documentTotal = totals.total;
     if (!f.documentTotal.fitsDigits(amountDigits))
         problems << QStringLiteral("The invoice total %1 is beyond the largest amount the file "
                                    "carries (99,999,999,999.99).")

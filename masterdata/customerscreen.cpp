@@ -8,8 +8,10 @@
 #include "data/datagrid.h"
 #include "data/datasource.h"
 #include "data/fieldbinding.h"
+#include "data/sourcetransaction.h"
 #include "einvoice/fatturapa.h"
 #include "masterdata/checkmark.h"
+#include "masterdata/customerdocuments.h"
 #include "reports/listreport.h"
 
 #include <QGridLayout>
@@ -222,6 +224,30 @@ bool CustomerScreen::checkBeforeWrite()
             m_name->setFocus();
             return false;
         }
+    return true;
+}
+
+// A customer that documents still name is kept: they would lose their
+// customer. Counted and deleted in one write, so that no document can be
+// saved for the customer in between.
+bool CustomerScreen::deleteRecord()
+{
+    DataSource* source = records();
+    int documents = 0;
+    {
+        Database& db = *source->database();
+        SourceTransaction tx(db, {source});
+        documents = customers::documentsNaming(db, source->value(QStringLiteral("Customer Code")),
+                                               source->value(QStringLiteral("Cliente")));
+        if (documents == 0) {
+            source->deleteCurrent();
+            tx.commit();
+        }
+    }
+    if (documents > 0) {
+        msg::critical(this, customers::inUse(source->value(QStringLiteral("Cliente")), documents));
+        return false;
+    }
     return true;
 }
 

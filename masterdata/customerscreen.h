@@ -15,6 +15,7 @@ public:
 protected:
     void added() override;
     bool checkBeforeWrite() override;
+    bool deleteRecord() override;
 
 private slots:
     void print();

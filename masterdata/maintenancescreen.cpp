@@ -178,10 +178,17 @@ void MaintenanceScreen::save()
     written();
 }
 
+bool MaintenanceScreen::deleteRecord()
+{
+    m_records->deleteCurrent();
+    return true;
+}
+
 void MaintenanceScreen::remove()
 {
     try {
-        m_records->deleteCurrent();
+        if (!deleteRecord())
+            return;
     } catch (const DbError& e) {
         failed(QStringLiteral("Deleting the ") + m_names.record, e.text());
         return;

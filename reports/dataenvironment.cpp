@@ -1,6 +1,8 @@
 #include "reports/dataenvironment.h"
 
+#include "data/copyowner.h"
 #include "data/database.h"
+#include "reports/seller.h"
 
 #include <QHash>
 
@@ -12,7 +14,8 @@ namespace velinor::reports {
 
 namespace {
 
-// The print selection is joined in the statements, never written into them.
+// The print selection is joined in the statements, never written into them;
+// %1 picks this copy's selection (copyowner.h).
 // A selection that names no document of the kind (an empty order number,
 // invoice number 0) finds no parent: the report then holds no document
 // rather than some row that happens to carry the empty key.
@@ -21,6 +24,7 @@ struct Commands {
     const char* children;
     const char* parentKey;
     const char* childKey;
+    const char* amounts; // of every line, for the totals
 };
 
 const Commands orderCommands{
@@ -29,13 +33,19 @@ const Commands orderCommands{
         WHERE Customers.Cliente = Ydummy.cliente
           AND Ydummy."Numero Ordine" = Fatture."Numero Ordine"
           AND Fatture."Numero Ordine" <> ''
+          AND %1
         ORDER BY Customers.rowid, Fatture.rowid)",
     R"(SELECT DISTINCT DettaglioFatture.*, Ydummy.*
          FROM Ydummy, DettaglioFatture
         WHERE Ydummy."Numero Ordine" = DettaglioFatture."Numero Ordine"
+          AND %1
         ORDER BY DettaglioFatture.rowid)",
     "Fatture.Numero Ordine",
     "Ydummy.Numero Ordine",
+    R"(SELECT DettaglioFatture.Imponibile, DettaglioFatture.Iva
+         FROM Ydummy, DettaglioFatture
+        WHERE Ydummy."Numero Ordine" = DettaglioFatture."Numero Ordine"
+          AND %1)",
 };
 
 const Commands invoiceCommands{
@@ -44,14 +54,37 @@ const Commands invoiceCommands{
         WHERE Ydummy.cliente = Customers.Cliente
           AND Ydummy."Order Code" = Fatture."Order Code"
           AND Fatture."Order Code" > 0
+          AND %1
         ORDER BY Customers.rowid, Fatture.rowid)",
     R"(SELECT DISTINCT Ydummy."Order Code" AS Expr1, DettaglioFatture.*
          FROM Ydummy, DettaglioFatture
         WHERE Ydummy."Order Code" = DettaglioFatture."Numero Fattura"
+          AND %1
         ORDER BY DettaglioFatture.rowid)",
     "Ydummy.Order Code",
     "Numero Fattura",
+    R"(SELECT DettaglioFatture.Imponibile, DettaglioFatture.Iva
+         FROM Ydummy, DettaglioFatture
+        WHERE Ydummy."Order Code" = DettaglioFatture."Numero Fattura"
+          AND %1)",
 };
+
+// A line whose taxable amount or rate is no number counts as nothing, as on
+// the document screens.
+einvoice::VatTotals totalsOf(const ReportRows& amounts)
+{
+    QList<einvoice::TaxedLine> taxed;
+    for (const QVariantList& row : amounts.values) {
+        bool taxableOk = false, rateOk = false;
+        const double taxable = row.at(0).toDouble(&taxableOk);
+        const double rate = row.at(1).toDouble(&rateOk);
+        if (!taxableOk || !rateOk)
+            continue;
+        if (const auto line = einvoice::taxedLine(taxable, rate))
+            taxed.append(*line);
+    }
+    return einvoice::vatTotals(taxed);
+}
 
 std::unique_ptr<DataEnvironment>& slot(DocumentKind kind)
 {
@@ -67,8 +100,11 @@ DataEnvironment::DataEnvironment(Database& db, DocumentKind kind) : m_kind(kind)
     // One read, so that parent and lines see the same selection.
     db.exec(QStringLiteral("SAVEPOINT print_selection"));
     try {
-        m_data.rows = queryRows(db, QString::fromUtf8(c.parent));
-        m_data.children = queryRows(db, QString::fromUtf8(c.children));
+        const auto own = copyowner::rowsOf(db, QStringLiteral("Ydummy"), QStringLiteral("Ydummy."));
+        m_data.rows = queryRows(db, QString::fromUtf8(c.parent).arg(own.sql), own.params);
+        m_data.children = queryRows(db, QString::fromUtf8(c.children).arg(own.sql), own.params);
+        m_vatTotals = totalsOf(queryRows(db, QString::fromUtf8(c.amounts).arg(own.sql), own.params));
+        m_seller = printedSeller(db);
     } catch (...) {
         sqlite3_exec(db.handle(), "ROLLBACK TO print_selection; RELEASE print_selection", nullptr, nullptr,
                      nullptr);

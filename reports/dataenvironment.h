@@ -4,6 +4,8 @@
 // one row of Ydummy): the document with its customer as parent rows, its
 // saved lines as child rows. QtCore and the data layer only.
 
+#include "einvoice/invoicedata.h"
+#include "einvoice/vattotals.h"
 #include "reports/report.h"
 
 #include <QVariantList>
@@ -27,6 +29,11 @@ public:
     // Command1: one parent row per matching customer, DISTINCT; Command2:
     // the lines, DISTINCT, related to their parent.
     const ReportData& command1() const { return m_data; }
+    // The seller, from Azienda (empty on an older file).
+    const einvoice::Company& seller() const { return m_seller; }
+    // The document's totals by VAT rate, of every saved line (the lines
+    // print DISTINCT, the totals count each one).
+    const einvoice::VatTotals& vatTotals() const { return m_vatTotals; }
 
     // The program-wide instance the document report is bound to.
     static const DataEnvironment* instance(DocumentKind kind);
@@ -37,6 +44,8 @@ public:
 private:
     DocumentKind m_kind;
     ReportData m_data;
+    einvoice::Company m_seller;
+    einvoice::VatTotals m_vatTotals;
 };
 
 // The rows of a query. A column is named by its field, or "Table.Field" when

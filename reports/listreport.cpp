@@ -3,6 +3,7 @@
 #include "app/navigation.h"
 #include "data/datasource.h"
 #include "reports/reportwindow.h"
+#include "reports/seller.h"
 
 #include <QEvent>
 #include <QDate>
@@ -29,8 +30,9 @@ constexpr double bodyWidth = 18; // A4 less 1.5 cm each side
 constexpr double padding = 0.1;
 
 // Company header, framed column headings and one line per row; ruled cells
-// for the article list.
-ReportDefinition listOf(const QString& name, const std::vector<Column>& columns, bool ruledCells)
+// for the article list; the page number at the foot of every page.
+ReportDefinition listOf(const QString& name, const std::vector<Column>& columns, bool ruledCells,
+                        const einvoice::Company& company)
 {
     ReportDefinition def;
     def.name = name;
@@ -38,9 +40,16 @@ ReportDefinition listOf(const QString& name, const std::vector<Column>& columns,
                  {QStringLiteral("Verdana"), 14, true},
                  {QStringLiteral("Verdana"), 10},
                  {QStringLiteral("Arial"), 9, true}};
+    // The placeholders stand for a company not entered yet.
+    const QString address = sellerAddress(company).join(QStringLiteral(", "));
+    const bool none = company.denominazione.isEmpty() && address.isEmpty();
     def.reportHeader.height = 1.8;
-    def.reportHeader.label(0, 0, bodyWidth, QStringLiteral("(COMPANY NAME)"), Company, Qt::AlignLeft, 0.8)
-        .label(0, 0.85, bodyWidth, QStringLiteral("(Address)"), Address, Qt::AlignLeft, 0.55);
+    def.reportHeader
+        .label(0, 0, bodyWidth, none ? QStringLiteral("(COMPANY NAME)") : company.denominazione, Company,
+               Qt::AlignLeft, 0.8)
+        .label(0, 0.85, bodyWidth, none ? QStringLiteral("(Address)") : address, Address, Qt::AlignLeft, 0.55);
+    def.pageFooter.height = 0.8;
+    def.pageFooter.pageNumber(0, 0.3, bodyWidth, QStringLiteral("Pagina %1 di %2"), Body, Qt::AlignRight);
     def.pageHeader.height = 0.9;
     def.pageHeader.frame(0, 0, bodyWidth, 0.7);
     def.detail.height = 0.55;
@@ -103,7 +112,7 @@ private:
 
 } // namespace
 
-ReportDefinition listReport(const QString& reportName)
+ReportDefinition listReport(const QString& reportName, const einvoice::Company& company)
 {
     if (reportName == QLatin1String("DataReport1"))
         return listOf(reportName,
@@ -112,14 +121,14 @@ ReportDefinition listReport(const QString& reportName)
                        {"Size", "Size", 3.5},
                        {"Quantity", "Quantity", 3, Qt::AlignRight},
                        {"Price", "Price", 4, Qt::AlignRight}},
-                      true);
+                      true, company);
     if (reportName == QLatin1String("DataReport4"))
         return listOf(reportName,
                       {{"Code", "Customer Code", 3},
                        {"Name", "Cliente", 6},
                        {"Address", "Indirizzo", 5.5},
                        {"Contact No.", "NumeroTelefonico", 3.5}},
-                      false);
+                      false, company);
     // The statistics rows carry a customer and a document total, no year
     // or month: the customer runs under the first two headings, the total
     // stands under "Earnings".
@@ -128,7 +137,7 @@ ReportDefinition listReport(const QString& reportName)
                       {{"Year", "cliente", 6, Qt::AlignLeft, 12},
                        {"Month", "", 6},
                        {"Earnings", "totale fattura", 6, Qt::AlignRight}},
-                      false);
+                      false, company);
     throw std::invalid_argument("unknown list report " + reportName.toStdString());
 }
 
@@ -153,7 +162,14 @@ void printList(const QString& reportName, DataSource& source, QWidget* screen)
 {
     ReportData data;
     data.rows = rowsOf(source);
-    ReportDocument document = layoutReport(listReport(reportName), data);
+    einvoice::Company company;
+    try {
+        company = printedSeller(*source.database());
+    } catch (const DbError&) {
+        // The list is printed from the rows the screen holds; a company that
+        // cannot be read now leaves the placeholders in its place.
+    }
+    ReportDocument document = layoutReport(listReport(reportName, company), data);
     // A file of the list is named for what it lists and the day it was made.
     const QString what = reportName == QLatin1String("DataReport1")   ? QStringLiteral("Articoli")
                          : reportName == QLatin1String("DataReport4") ? QStringLiteral("Clienti")

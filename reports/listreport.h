@@ -1,5 +1,6 @@
 #pragma once
 
+#include "einvoice/invoicedata.h"
 #include "reports/report.h"
 
 class QWidget;
@@ -20,7 +21,8 @@ void printList(const QString& reportName, DataSource& source, QWidget* screen);
 // The rows of a source as it shows them: every field's display text.
 ReportRows rowsOf(const DataSource& source);
 
-// The definition of one of the three list reports.
-ReportDefinition listReport(const QString& reportName);
+// The definition of one of the three list reports, headed by the company's
+// name and address ("(COMPANY NAME)" and "(Address)" while it has none).
+ReportDefinition listReport(const QString& reportName, const einvoice::Company& company = {});
 
 } // namespace velinor::reports

@@ -1,6 +1,8 @@
 #include "reports/report.h"
 
 #include "common/numbertext.h"
+#include "reports/sectionlayout.h"
+#include "reports/textmetrics.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -45,7 +47,8 @@ struct Binding {
 
 class Layouter {
 public:
-    Layouter(const ReportDefinition& def, const QLocale& locale) : m_def(def), m_locale(locale)
+    Layouter(const ReportDefinition& def, const QLocale& locale)
+        : m_def(def), m_locale(locale), m_metrics(def.fonts)
     {
         m_left = pointsFromCm(def.marginLeft);
         m_top = pointsFromCm(def.marginTop);
@@ -64,6 +67,11 @@ public:
             runList(data.rows);
         place(m_def.reportFooter, {});
         endPage();
+        const QString pages = QString::number(m_doc.pageCount());
+        for (const auto& [page, item] : m_pageNumbers) {
+            QString& text = m_doc.pages[page].items[item].text;
+            text = text.arg(page + 1).arg(pages);
+        }
         return std::move(m_doc);
     }
 
@@ -104,7 +112,7 @@ private:
                                               : childrenOf.constEnd();
             const std::vector<int>& mine = found != childrenOf.constEnd() ? *found : none;
             // Keep the header with its first line.
-            const double keep = mine.empty() ? 0 : pointsFromCm(m_def.detail.height);
+            const double keep = mine.empty() ? 0 : arrange(m_def.detail, {{&children, mine.front()}, {&parents, p}}, &detail).height;
             const Sources group{{&parents, p}, {}};
             place(m_def.groupHeader, group, &header, keep);
             if (m_def.repeatGroupHeader)
@@ -161,47 +169,46 @@ private:
     {
         if (section.height <= 0)
             return;
-        const double height = pointsFromCm(section.height);
-        if (m_y + height + keep > m_footerTop + 0.01 && m_y > m_bodyTop) {
+        ArrangedSection arranged = arrange(section, sources, bindings);
+        if (m_y + arranged.height + keep > m_footerTop + 0.01 && m_y > m_bodyTop) {
             endPage();
             startPage();
         }
-        put(section, sources, bindings);
+        append(std::move(arranged));
     }
 
     void put(const Section& section, const Sources& sources, const std::vector<Binding>* bindings)
     {
-        if (section.height <= 0)
-            return;
-        std::vector<ReportItem>& items = m_doc.pages.back().items;
+        if (section.height > 0)
+            append(arrange(section, sources, bindings));
+    }
+
+    ArrangedSection arrange(const Section& section, const Sources& sources,
+                            const std::vector<Binding>* bindings) const
+    {
+        std::vector<QString> texts(section.elements.size());
         for (size_t i = 0; i < section.elements.size(); ++i) {
             const Element& e = section.elements[i];
-            ReportItem item;
-            item.rect = QRectF(m_left + pointsFromCm(e.left), m_y + pointsFromCm(e.top),
-                               pointsFromCm(e.width), pointsFromCm(e.height));
-            item.font = static_cast<quint8>(std::clamp<int>(e.font, 0, int(m_def.fonts.size()) - 1));
-            item.align = e.align;
-            item.shrink = e.kind == ElementKind::Field && e.format == FieldFormat::Number;
-            switch (e.kind) {
-            case ElementKind::Label:
-                item.text = e.text;
-                break;
-            case ElementKind::Field: {
-                item.text = bindings ? valueOf((*bindings)[i], sources, e.format) : QString();
-                if (item.text.isEmpty())
-                    continue;
-                break;
-            }
-            case ElementKind::Rule:
-                item.kind = ReportItem::Line;
-                break;
-            case ElementKind::Frame:
-                item.kind = ReportItem::Box;
-                break;
-            }
+            if (e.kind == ElementKind::Field)
+                texts[i] = bindings ? valueOf((*bindings)[i], sources, e.format) : QString();
+            else
+                texts[i] = e.text;
+        }
+        return arrangeSection(section, texts, m_metrics, int(m_def.fonts.size()), m_left);
+    }
+
+    // The section's items at the current height.
+    void append(ArrangedSection arranged)
+    {
+        std::vector<ReportItem>& items = m_doc.pages.back().items;
+        const size_t page = m_doc.pages.size() - 1;
+        for (size_t i : arranged.pageNumbers)
+            m_pageNumbers.emplace_back(page, items.size() + i);
+        for (ReportItem& item : arranged.items) {
+            item.rect.translate(0, m_y);
             items.push_back(std::move(item));
         }
-        m_y += pointsFromCm(section.height);
+        m_y += arranged.height;
     }
 
     QString valueOf(const Binding& b, const Sources& sources, FieldFormat format) const
@@ -214,7 +221,9 @@ private:
 
     const ReportDefinition& m_def;
     const QLocale& m_locale;
+    const TextMetrics m_metrics;
     ReportDocument m_doc;
+    std::vector<std::pair<size_t, size_t>> m_pageNumbers; // page, item
     struct Group {
         const Sources* sources = nullptr;
         const std::vector<Binding>* bindings = nullptr;
@@ -249,6 +258,14 @@ Section& Section::rule(double left, double top, double width, double height)
 Section& Section::frame(double left, double top, double width, double height)
 {
     elements.push_back(shapeElement(ElementKind::Frame, left, top, width, height));
+    return *this;
+}
+
+Section& Section::pageNumber(double left, double top, double width, const QString& pattern, int font,
+                             Qt::Alignment align)
+{
+    elements.push_back(textElement(ElementKind::PageNumber, left, top, width, 0, pattern, font, align,
+                                   FieldFormat::Text));
     return *this;
 }
 
@@ -302,15 +319,17 @@ QString formatValue(const QVariant& value, FieldFormat format, const QLocale& lo
     switch (format) {
     case FieldFormat::Text:
         return value.toString();
-    case FieldFormat::Number: {
+    case FieldFormat::Number:
+    case FieldFormat::Money: {
+        const auto text = format == FieldFormat::Money ? formatMoney : formatNumber;
         // Text that is not a number prints as it stands.
         if (value.typeId() == QMetaType::QString) {
             const std::optional<double> n = parseNumber(value.toString(), locale);
-            return n ? formatNumber(*n, locale) : value.toString();
+            return n ? text(*n, locale) : value.toString();
         }
         bool ok = false;
         const double d = value.toDouble(&ok);
-        return ok ? formatNumber(d, locale) : value.toString();
+        return ok ? text(d, locale) : value.toString();
     }
     case FieldFormat::Date: {
         QDate date = value.toDate();

@@ -2,9 +2,10 @@
 
 // The report engine, in two phases.
 //
-// 1. Layout (this header, QtCore only): a ReportDefinition is laid out against
-//    its ReportData into a ReportDocument, pages of text, line and box items
-//    in points from the paper's top left corner.
+// 1. Layout (this header; no widgets, only the fonts' own measures): a
+//    ReportDefinition is laid out against its ReportData into a
+//    ReportDocument, pages of text, line and box items in points from the
+//    paper's top left corner.
 // 2. Paint (reportpaint.h): the same pages are painted on any paged device.
 //
 // Defining a report: positions and sizes are centimetres from the section's
@@ -41,9 +42,13 @@
 // section that does not fit above the page footer starts a new page; a
 // group header also moves when its first detail line would not fit under it,
 // and with repeatGroupHeader it prints again under the page header of every
-// later page its group reaches. Field text is left as it is; the painter cuts
-// what does not fit its width so it never pushes the next column; a Number
-// field is set smaller instead, down to half size, or else printed "###".
+// later page its group reaches. Text wider than its element wraps inside it,
+// at its own line breaks too: the element grows by the lines it needs, and
+// what stands below it moves down only as far as it must (frames and
+// vertical rules stretch over it), so the section grows.
+// A Number or Money field never wraps: the painter sets it smaller instead,
+// down to half size, or else prints "###". A page number element prints
+// "%1" as the page's number and "%2" as the number of pages.
 
 #include <QLocale>
 #include <QRectF>
@@ -65,9 +70,10 @@ struct ReportFont {
 
 // How a bound value becomes text. Auto: numbers in the locale's general
 // number format, dates as the locale's short date, anything else as it is.
-enum class FieldFormat { Auto, Text, Number, Date };
+// Money: a number with at least two decimals ("10,50").
+enum class FieldFormat { Auto, Text, Number, Date, Money };
 
-enum class ElementKind { Label, Field, Rule, Frame };
+enum class ElementKind { Label, Field, Rule, Frame, PageNumber };
 
 struct Element {
     ElementKind kind = ElementKind::Label;
@@ -91,6 +97,9 @@ struct Section {
     // A horizontal rule of that width; a vertical one when width is 0.
     Section& rule(double left, double top, double width, double height = 0);
     Section& frame(double left, double top, double width, double height);
+    // "Pagina %1 di %2", say: the page's number and the number of pages.
+    Section& pageNumber(double left, double top, double width, const QString& pattern, int font = 0,
+                        Qt::Alignment align = Qt::AlignLeft);
 };
 
 struct ReportDefinition {
@@ -129,8 +138,8 @@ struct ReportItem {
     Kind kind = Text;
     quint8 font = 0;
     Qt::Alignment align = Qt::AlignLeft;
-    // A number too wide for its cell is set smaller rather than cut, since a
-    // cut number reads as another number.
+    // A number too wide for its cell is set smaller, or else printed "###",
+    // since a cut number reads as another number.
     bool shrink = false;
     QRectF rect; // a line runs from its top left to its bottom right corner
     QString text;

@@ -1,5 +1,7 @@
 #include "reports/reportpaint.h"
 
+#include "reports/textmetrics.h"
+
 #include <QFont>
 #include <QFontMetricsF>
 #include <QPageLayout>
@@ -7,62 +9,18 @@
 #include <QPainter>
 
 #include <algorithm>
-#include <array>
 
 namespace velinor::reports {
 
 namespace {
 
-// A font with the advance of every Latin-1 character, so that most texts
-// are placed without shaping them twice.
-class MeasuredFont {
-public:
-    MeasuredFont(const ReportFont& f, QPaintDevice* device)
-    {
-        font.setFamily(f.family);
-        font.setPointSizeF(f.pointSize);
-        font.setBold(f.bold);
-        font.setItalic(f.italic);
-        QFontMetricsF metrics(font, device);
-        m_metrics = metrics;
-        for (int c = 0; c < 256; ++c)
-            m_advance[static_cast<size_t>(c)] = metrics.horizontalAdvance(QChar(c));
-        ascent = metrics.ascent();
-        descent = metrics.descent();
-    }
-
-    double advance(const QString& text) const
-    {
-        double width = 0;
-        for (QChar c : text) {
-            if (c.unicode() > 255)
-                return m_metrics.horizontalAdvance(text);
-            width += m_advance[c.unicode()];
-        }
-        return width;
-    }
-
-    // The longest start of the text no wider than `width`, and its width.
-    QString fitting(const QString& text, double width, double* fitted) const
-    {
-        qsizetype lo = 0, hi = text.size();
-        while (lo < hi) {
-            const qsizetype mid = (lo + hi + 1) / 2;
-            if (advance(text.left(mid)) <= width)
-                lo = mid;
-            else
-                hi = mid - 1;
-        }
-        *fitted = advance(text.left(lo));
-        return text.left(lo);
-    }
+// A font as the device sets it, with its advances.
+struct MeasuredFont {
+    MeasuredFont(const ReportFont& f, QPaintDevice* device) : font(qfont(f)), advances(font, device) {}
+    double advance(const QString& text) const { return advances.advance(text); }
 
     QFont font;
-    double ascent = 0, descent = 0;
-
-private:
-    QFontMetricsF m_metrics{QFont()};
-    std::array<double, 256> m_advance{};
+    FontAdvances advances;
 };
 
 std::vector<MeasuredFont> measuredFonts(const ReportDocument& document, QPaintDevice* device)
@@ -105,9 +63,12 @@ void paintItems(QPainter& painter, const ReportDocument& document, int page, dou
             }
             double width = f.advance(item.text);
             QString text = item.text;
-            if (item.shrink && width > r.width() + 0.5) {
-                // The same font smaller, down to half; a number that does not
-                // fit even so prints as "###", never as another number.
+            if (width > r.width() + 0.5) {
+                // The layout wrapped text to fit its measures; what this
+                // device sets wider, and a number too wide for its column,
+                // takes the same font smaller, down to half. A number that
+                // does not fit even so prints as "###", never as another
+                // number; text is cut at the cell's edge, never moved.
                 QFont smaller = f.font;
                 double scale = r.width() / width;
                 do {
@@ -115,23 +76,22 @@ void paintItems(QPainter& painter, const ReportDocument& document, int page, dou
                     width = QFontMetricsF(smaller, painter.device()).horizontalAdvance(text);
                     scale *= 0.95; // sizes do not scale advances exactly
                 } while (width > r.width() + 0.5 && scale > 0.5);
-                if (width > r.width() + 0.5) {
+                if (width > r.width() + 0.5 && item.shrink) {
                     text = QStringLiteral("###");
                     width = QFontMetricsF(smaller, painter.device()).horizontalAdvance(text);
+                } else if (width > r.width() + 0.5) {
+                    const FontAdvances small(smaller, painter.device());
+                    text = small.fitting(item.text, r.width(), &width);
                 }
                 painter.setFont(smaller);
                 currentFont = -1;
-            } else if (width > r.width() + 0.5) {
-                // Text wider than its cell is cut at the cell's edge, never
-                // moved, and what is cut off is not in the page at all.
-                text = f.fitting(item.text, r.width(), &width);
             }
             double x = r.left();
             if (item.align & Qt::AlignRight)
                 x = r.right() - width;
             else if (item.align & Qt::AlignHCenter)
                 x = r.left() + (r.width() - width) / 2;
-            const double baseline = r.top() + (r.height() + f.ascent - f.descent) / 2;
+            const double baseline = r.top() + (r.height() + f.advances.ascent() - f.advances.descent()) / 2;
             painter.drawText(QPointF(x, baseline), text);
             break;
         }

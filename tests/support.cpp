@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QLineEdit>
+#include <QTableView>
 #include <QProcess>
 
 namespace velinor::test {
@@ -95,6 +96,40 @@ void type(QWidget* screen, const QString& box, const QString& text)
         QTest::keyClick(edit, Qt::Key_Delete);
     else
         QTest::keyClicks(edit, text);
+}
+
+void clickRow(QWidget* s, const QString& grid, int row, int column)
+{
+    auto* view = control<QTableView>(s, grid);
+    view->scrollTo(view->model()->index(row, column));
+    const QRect r = view->visualRect(view->model()->index(row, column));
+    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, r.center());
+}
+
+void editCell(QWidget* s, int row, int column, const QString& text, const QString& how)
+{
+    auto* view = control<QTableView>(s, "DataGrid5");
+    clickRow(s, "DataGrid5", row, column);
+    QString rest = text;
+    if (how == "type") {
+        QTest::keyClick(view, text.at(0).toLatin1());
+        rest = text.mid(1);
+    } else if (how == "double") {
+        const QRect r = view->visualRect(view->model()->index(row, column));
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, r.center());
+    } else {
+        QTest::keyClick(view, Qt::Key_F2);
+    }
+    QLineEdit* editor = nullptr;
+    for (QLineEdit* e : view->viewport()->findChildren<QLineEdit*>())
+        if (!e->isHidden())
+            editor = e;
+    QVERIFY2(editor, "no editor opened");
+    if (how != "type")
+        editor->selectAll();
+    QTest::keyClicks(editor, rest);
+    QTest::keyClick(editor, Qt::Key_Return);
+    QCoreApplication::processEvents(); // Enter commits through a queued call
 }
 
 } // namespace velinor::test

@@ -84,5 +84,11 @@ QStringList pdfPages(const QString& path);
 void click(QWidget* screen, const QString& button);
 // Replaces the text of a box as the user would: select all, type.
 void type(QWidget* screen, const QString& box, const QString& text);
+// Clicks the middle of a cell of a grid, scrolled into sight first.
+void clickRow(QWidget* screen, const QString& grid, int row, int column = 0);
+// Makes a cell of the lines grid current, opens its editor the way given
+// (typing, F2 or a double click), types and commits with Enter.
+void editCell(QWidget* screen, int row, int column, const QString& text,
+              const QString& how = "F2");
 
 } // namespace velinor::test

@@ -45,13 +45,6 @@ QString usable(QWidget* s)
     return state;
 }
 
-void clickRow(QWidget* s, const QString& grid, int row)
-{
-    auto* view = control<QTableView>(s, grid);
-    const QRect r = view->visualRect(view->model()->index(row, 0));
-    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, r.center());
-}
-
 void step(QWidget* s, const QString& control_, const QString& arrow)
 {
     control<QToolButton>(control<QWidget>(s, control_), arrow)->click();

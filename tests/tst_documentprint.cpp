@@ -6,6 +6,7 @@
 #include "reports/documentprint.h"
 #include "reports/documentreport.h"
 #include "reports/reportwindow.h"
+#include "data/copyowner.h"
 #include "tests/support.h"
 
 #include <QPointer>
@@ -23,8 +24,9 @@ QVariant number(const QString& key) { return isInvoice(key) ? QVariant(key.mid(2
 
 void select(TempDatabase& db, const QString& key, const QString& customer)
 {
-    db.exec(QString(R"(UPDATE Ydummy SET "%1" = ?, cliente = ?)").arg(isInvoice(key) ? "Order Code" : "Numero Ordine"),
-            {number(key), customer});
+    // The one row of a new file becomes this copy's selection.
+    db.exec(QString(R"(UPDATE Ydummy SET "%1" = ?, cliente = ?, Owner = ?)").arg(isInvoice(key) ? "Order Code" : "Numero Ordine"),
+            {number(key), customer, copyowner::text()});
 }
 
 // Orders carry invoice number 0 and invoices an empty order number, the
@@ -70,12 +72,6 @@ QList<QStringList> exported(ReportWindow* window)
                 pages.last() << line.simplified();
     }
     return pages;
-}
-
-void clickRow(QWidget* s, const QString& grid, int row)
-{
-    auto* view = control<QTableView>(s, grid);
-    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(view->model()->index(row, 0)).center());
 }
 
 const QString footer = "Velinor - gestionale per la piccola impresa";
@@ -176,7 +172,7 @@ private slots:
             for (const QString& t : doc.texts(p)) {
                 if (descriptions.contains(t))
                     shown << t;
-                totals += t == "Imponibile";
+                totals += t == "Iva";
             }
         QCOMPARE(shown, printed);
         QCOMPARE(totals, headers.size());
@@ -193,9 +189,12 @@ private slots:
 
         const QStringList customer{"Via Roma 1", "20100", "Partita IVA 01234567890", "Codice Fiscale RSSMRA80A01F205X",
                                    "Descrizione Q.tà UM Prezzo Totale iva Totale Riga DDT n. del",
-                                   "Viti M6 100 pz 0,15 15 22 18,3 DDT7 05/03/2024",
-                                   "Staffa zincata 2 pz 1234567,89 2469135,78 10 2716049,358 DDT7 05/03/2024"};
+                                   "Viti M6 100 pz 0,15 15,00 22 18,30 DDT7 05/03/2024",
+                                   "Staffa zincata 2 pz 1234567,89 2469135,78 10 2716049,358 DDT7 05/03/2024",
+                                   "Aliquota IVA Imponibile Imposta", "10% 2469135,78 246913,58", "22% 15,00 3,30"};
+        // Stored before totals were kept in cents: printed as they stand.
         const QString sums = "2469150,78 271604,578 2716067,658";
+        const QString footer = ::footer + " Pagina 1 di 1";
         QTest::newRow("orders") << "frmordini" << QStringList{"ORD7'Q", "ORD8R"}
                                 << QStringList{"ORDINE / PREVENTIVO", "Numero Ordine ORD7'Q Cliente Rossi Srl",
                                                customer[0], "Data Ordine 07/03/2024 Milano"}
@@ -246,6 +245,66 @@ private slots:
         QCOMPARE(messages.count(), 0);
     }
 
+    // Printed as a shop hands it over: the seller above the title, every
+    // word of every line, the VAT summary and the totals, page numbers.
+    void sellerSummaryAndEveryWord_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<bool>("seller");
+        QTest::newRow("invoice") << "I:3" << true;
+        QTest::newRow("order") << "ORD5A" << true;
+        QTest::newRow("invoice, file without the company table") << "I:4" << false;
+    }
+    void sellerSummaryAndEveryWord()
+    {
+        QFETCH(QString, key);
+        QFETCH(bool, seller);
+        if (seller)
+            m_db->exec("UPDATE Azienda SET Denominazione = 'Kestrava Forniture S.r.l.', PartitaIva = '02458130966', "
+                       "CodiceFiscale = '02458130966', Indirizzo = 'Viale Monza', NumeroCivico = '212', "
+                       "CAP = '20127', Comune = 'Milano', Provincia = 'MI'");
+        else
+            m_db->exec("DROP TABLE Azienda");
+        const QString name = "Edilcasa Bergamasca S.n.c. di Locatelli & C.";
+        addCustomer(*m_db, "C1", name);
+        addDocument(*m_db, key, name, {"2026-12-05", 192.1, 41.33, 233.43, "", "", "", ""});
+        addLine(*m_db, key, "Trapano avvitatore 18V con 2 batterie", 1, 149.9, 22);
+        addLine(*m_db, key, "Viti", 250, 0.045, 22);
+        addLine(*m_db, key, "Tasselli", 5, 0.469, 10);
+        addLine(*m_db, key, "Pane", 3, 1.2, 4);
+        for (int i = 1; i <= 25; ++i)
+            addLine(*m_db, key, QString("Articolo %1").arg(i));
+        select(*m_db, key, name);
+
+        const QList<QStringList> pages =
+            exported(printDocument(isInvoice(key) ? DocumentKind::Invoice : DocumentKind::Order, m_db->db()));
+        QCOMPARE(pages.size(), 2);
+        const QStringList sellerLines{"Kestrava Forniture S.r.l.", "Viale Monza 212", "20127 Milano (MI)",
+                                      "Partita IVA 02458130966", "Codice Fiscale 02458130966"};
+        QStringList all;
+        for (int p = 0; p < 2; ++p) {
+            const QStringList& page = pages[p];
+            QCOMPARE(page.mid(0, seller ? 5 : 0), seller ? sellerLines : QStringList());
+            QCOMPARE(page.value(seller ? 5 : 0), isInvoice(key) ? "FATTURA DI VENDITA" : "ORDINE / PREVENTIVO");
+            // The customer's name whole, under itself where it is too long.
+            const qsizetype customer = page.indexOf(QRegularExpression(".* Cliente Edilcasa Bergamasca S.n.c. di Locatelli"));
+            QVERIFY(customer > 0);
+            QCOMPARE(page.value(customer + 1), "& C.");
+            QCOMPARE(page.last(), QString("%1 Pagina %2 di 2").arg(footer).arg(p + 1));
+            all += page;
+        }
+        const qsizetype drill = all.indexOf(QRegularExpression("Trapano avvitatore 18V con 2 1 pz 149,90 149,90 22 .*"));
+        QVERIFY(drill > 0);
+        QCOMPARE(all.value(drill + 1), "batterie");
+        QCOMPARE(all.filter(QRegularExpression("^Articolo \\d+ 1 pz 1,00 1,00 22 1,22 ")).size(), 25);
+        // The summary adds up to the totals the document stores.
+        const qsizetype summary = all.indexOf("Aliquota IVA Imponibile Imposta");
+        QVERIFY(summary > all.indexOf(QRegularExpression("^Articolo 25 .*")));
+        QCOMPARE(all.mid(summary + 1, 3), (QStringList{"4% 3,60 0,14", "10% 2,35 0,24", "22% 186,15 40,95"}));
+        QCOMPARE(all.value(summary + 4), QString("Imponibile Iva Totale %1").arg(isInvoice(key) ? "Fattura" : "Ordine"));
+        QCOMPARE(all.value(summary + 5), "192,10 41,33 233,43");
+    }
+
     // Two pages of lines and the invoice's totals on a third: every page
     // under the page header with the document's header again, each line
     // once, the totals once after the last line.
@@ -265,7 +324,7 @@ private slots:
         for (const QStringList& page : pages) {
             QCOMPARE(page.value(1), QString("Numero Fattura 9 Cliente Rossi Srl"));
             QCOMPARE(page.filter(QRegularExpression("^Descrizione Q.tà")).size(), 1);
-            QCOMPARE(page.last(), footer);
+            QCOMPARE(page.last(), QString("%1 Pagina %2 di 3").arg(footer).arg(pages.indexOf(page) + 1));
             all += page;
         }
         const QStringList printed = all.filter(QRegularExpression("^Articolo "));

@@ -3,9 +3,14 @@
 #include "app/navigation.h"
 #include "common/numbertext.h"
 #include "common/recordcode.h"
+#include "data/copyowner.h"
+#include "documents/fatturapaexport.h"
+#include "reports/reportwindow.h"
 #include "tests/support.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -35,42 +40,6 @@ QString usable(QWidget* s)
     return state;
 }
 
-void clickRow(QWidget* s, const QString& grid, int row, int column = 0)
-{
-    auto* view = control<QTableView>(s, grid);
-    view->scrollTo(view->model()->index(row, column));
-    const QRect r = view->visualRect(view->model()->index(row, column));
-    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, r.center());
-}
-
-// Makes a cell of the lines grid current, opens its editor the way given
-// (typing, F2 or a double click), types and commits with Enter.
-void editCell(QWidget* s, int row, int column, const QString& text, const QString& how = "F2")
-{
-    auto* view = control<QTableView>(s, "DataGrid5");
-    clickRow(s, "DataGrid5", row, column);
-    QString rest = text;
-    if (how == "type") {
-        QTest::keyClick(view, text.at(0).toLatin1());
-        rest = text.mid(1);
-    } else if (how == "double") {
-        const QRect r = view->visualRect(view->model()->index(row, column));
-        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, r.center());
-    } else {
-        QTest::keyClick(view, Qt::Key_F2);
-    }
-    QLineEdit* editor = nullptr;
-    for (QLineEdit* e : view->viewport()->findChildren<QLineEdit*>())
-        if (!e->isHidden())
-            editor = e;
-    QVERIFY2(editor, "no editor opened");
-    if (how != "type")
-        editor->selectAll();
-    QTest::keyClicks(editor, rest);
-    QTest::keyClick(editor, Qt::Key_Return);
-    QCoreApplication::processEvents(); // Enter commits through a queued call
-}
-
 QString cell(QWidget* s, int row, int column)
 {
     auto* model = control<QTableView>(s, "DataGrid5")->model();
@@ -90,6 +59,13 @@ class DocumentsTest : public QObject {
     {
         m_db->exec("INSERT INTO Customers (\"Customer Code\", Cliente, listino) VALUES (?, ?, ?)",
                    {code, name, list});
+    }
+    // A field of this copy's print selection.
+    QString selection(const QString& field)
+    {
+        return m_db->scalar(QString("SELECT \"%1\" FROM Ydummy WHERE Owner = ?").arg(field),
+                            {copyowner::text()})
+            .toString();
     }
     // Every saved row of both document tables, to see that nothing changed.
     QString documents()
@@ -168,7 +144,9 @@ private slots:
         if (!draws.isEmpty())
             setRecordCodeDraws([draws, next = std::make_shared<int>(0)] { return draws.at((*next)++); });
         // Lines left over from an abandoned document.
-        m_db->exec("INSERT INTO Odummy (\"Descrizione Articolo\") VALUES ('vecchia'), ('riga')");
+        m_db->exec("INSERT INTO Odummy (\"Descrizione Articolo\", Owner) VALUES ('vecchia', ?1), "
+                   "('riga', ?1)",
+                   {copyowner::text()});
 
         QWidget* s = nav::show(screenOf(kind));
         QCOMPARE(usable(s), QString(onFile.isEmpty() ? "NKAR" : "NPKAR"));
@@ -270,45 +248,103 @@ private slots:
         QCOMPARE(cell(s, 0, 6), total);
     }
 
+    // "valorizza" and "Salva": totals by VAT rate in cents, shown with two
+    // decimals in the user's locale and stored as shown; for an invoice the
+    // printed total and the e-invoice's say the same.
     void totals_data()
     {
         QTest::addColumn<QString>("kind");
-        QTest::addColumn<QStringList>("lines"); // taxable and total, "" for a line without amounts
-        QTest::addColumn<QStringList>("totals"); // taxable, VAT, document
-        QTest::newRow("two lines") << "invoice" << QStringList{"37.5", "45", "10", "12.2"}
-                                   << QStringList{"47.5", "9.7", "57.2"};
-        QTest::newRow("not rounded") << "order" << QStringList{"3.45", "4.1745", "0.3", "0.36"}
-                                     << QStringList{"3.75", "0.7845", "4.5345"};
-        QTest::newRow("empty line between") << "order"
-                                            << QStringList{"37.5", "45", "", "", "10", "12.2"}
-                                            << QStringList{"47.5", "9.7", "57.2"};
-        QTest::newRow("empty line last") << "invoice" << QStringList{"37.5", "45", "", ""}
-                                         << QStringList{"37.5", "7.5", "45"};
-        QTest::newRow("no lines") << "invoice" << QStringList{} << QStringList{"0", "0", "0"};
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QStringList>("lines"); // "price rate quantity" as typed, "" for a line without amounts
+        QTest::addColumn<QStringList>("totals"); // taxable, VAT, document, as the boxes show them
+        QTest::addColumn<QStringList>("stored");
+        QTest::newRow("37.5 at 20%, 10 at 22%") << "invoice" << "C" << QStringList{"12.5 20 3", "10 22 1"}
+                                                << QStringList{"47.50", "9.70", "57.20"}
+                                                << QStringList{"47.5", "9.7", "57.2"};
+        QTest::newRow("the same, Italian") << "order" << "it_IT" << QStringList{"12,5 20 3", "10 22 1"}
+                                           << QStringList{"47,50", "9,70", "57,20"}
+                                           << QStringList{"47.5", "9.7", "57.2"};
+        QTest::newRow("3.45 at 21%, 0.3 at 20%") << "order" << "C" << QStringList{"1.15 21 3", "0.1 20 3"}
+                                                 << QStringList{"3.75", "0.78", "4.53"}
+                                                 << QStringList{"3.75", "0.78", "4.53"};
+        QTest::newRow("the same, Italian invoice") << "invoice" << "it_IT" << QStringList{"1,15 21 3", "0,1 20 3"}
+                                                   << QStringList{"3,75", "0,78", "4,53"}
+                                                   << QStringList{"3.75", "0.78", "4.53"};
+        QTest::newRow("three-decimal prices") << "invoice" << "it_IT" << QStringList{"0,045 22 25", "0,469 10 5"}
+                                              << QStringList{"3,48", "0,49", "3,97"}
+                                              << QStringList{"3.48", "0.49", "3.97"};
+        QTest::newRow("line without amounts between") << "order" << "C" << QStringList{"12.5 20 3", "", "10 22 1"}
+                                                      << QStringList{"47.50", "9.70", "57.20"}
+                                                      << QStringList{"47.5", "9.7", "57.2"};
+        QTest::newRow("empty line last") << "invoice" << "C" << QStringList{"12.5 20 3", ""}
+                                         << QStringList{"37.50", "7.50", "45.00"} << QStringList{"37.5", "7.5", "45"};
+        QTest::newRow("no lines") << "invoice" << "it_IT" << QStringList{} << QStringList{"0,00", "0,00", "0,00"}
+                                  << QStringList{"0", "0", "0"};
     }
     void totals()
     {
         QFETCH(QString, kind);
+        QFETCH(QString, locale);
         QFETCH(QStringList, lines);
         QFETCH(QStringList, totals);
+        QFETCH(QStringList, stored);
+        QLocale::setDefault(QLocale(locale));
+        Messages messages;
         QWidget* s = nav::show(screenOf(kind));
         click(s, "cmdAdd");
-        for (int i = 0; i < lines.size() / 2; ++i) {
+        clickRow(s, "DataGrid1", 0);
+        for (int i = 0; i < lines.size(); ++i) {
             if (i > 0)
                 click(s, "cmdriga");
-            if (!lines[2 * i].isEmpty()) {
-                editCell(s, i, 4, lines[2 * i]);
-                editCell(s, i, 6, lines[2 * i + 1]);
-            } else {
+            const QStringList typed = lines[i].split(' ');
+            if (lines[i].isEmpty()) {
                 editCell(s, i, 1, "nota");
+                continue;
             }
+            clickRow(s, "DataGrid2", 0);
+            editCell(s, i, 3, typed[0]);
+            editCell(s, i, 5, typed[1]);
+            editCell(s, i, 2, typed[2]);
         }
         for (int twice = 0; twice < 2; ++twice) {
             click(s, "cmdTotali");
-            QCOMPARE(box(s, "txtimponibile"), totals[0]);
-            QCOMPARE(box(s, "txtimposta"), totals[1]);
-            QCOMPARE(box(s, "txttotale"), totals[2]);
+            QCOMPARE((QStringList{box(s, "txtimponibile"), box(s, "txtimposta"), box(s, "txttotale")}), totals);
         }
+        click(s, "cmdSave");
+        QCOMPARE(messages.texts(), QStringList());
+        QCOMPARE((QStringList{m_db->column("Fatture", "Totale Imponibile").value(0),
+                              m_db->column("Fatture", "Totale Imposta").value(0),
+                              m_db->column("Fatture", "Totale Fattura").value(0)}),
+                 stored);
+        QCOMPARE((QStringList{box(s, "txtimponibile"), box(s, "txtimposta"), box(s, "txttotale")}), totals);
+        // An invoice of whole lines only: an empty one could not be filed.
+        if (kind == "order" || lines.isEmpty() || lines.contains(""))
+            return;
+
+        // Printed, the total under "Totale Fattura"; filed, ImportoTotaleDocumento.
+        clickRow(s, "DataGrid4", 0);
+        click(s, "cmdSlip");
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath("invoice.pdf");
+        QVERIFY(reports::ReportWindow::find("DataReport8")->exportPdf(pdf));
+        const QStringList printed = pdfPages(pdf).join('\n').split('\n');
+        const qsizetype heading = printed.indexOf(QRegularExpression("\\s*Imponibile\\s+Iva\\s+Totale Fattura\\s*"));
+        QVERIFY(heading >= 0);
+        QCOMPARE(printed.value(heading + 1).simplified(), QStringList(totals).join(' '));
+
+        m_db->exec("UPDATE Azienda SET Denominazione = 'Kestrava Forniture S.r.l.', PartitaIva = '02458130966', "
+                   "Indirizzo = 'Viale Monza', CAP = '20127', Comune = 'Milano', Provincia = 'MI'");
+        m_db->exec("UPDATE Customers SET Indirizzo = 'Via Nizza 133', \"città\" = 'Torino', cap = '10126', "
+                   "PartitaIva = '02457810014', Provincia = 'TO', CodiceDestinatario = 'T04ZHR3'");
+        QString file;
+        setSaveDialogHook([&](const QString& proposed) { return file = QDir(dir.path()).filePath(QFileInfo(proposed).fileName()); });
+        exportFatturaPA(s, box(s, "txtCode"));
+        setSaveDialogHook({});
+        QCOMPARE(messages.texts().filter("was written to").size(), 1);
+        QFile xml(file);
+        QVERIFY(xml.open(QIODevice::ReadOnly));
+        const QString filed = QString::fromUtf8(xml.readAll()).section("<ImportoTotaleDocumento>", 1).section('<', 0, 0);
+        QCOMPARE(filed, QString::number(stored[2].toDouble(), 'f', 2));
     }
 
     void saveAndFindAgain_data()
@@ -333,7 +369,8 @@ private slots:
                 m_db->exec(QString("DROP INDEX \"%1\"").arg(index));
         }
         const bool invoice = kind == "invoice";
-        m_db->exec("UPDATE Ydummy SET \"Numero Ordine\" = 'ORDX', \"Order Code\" = 99");
+        m_db->exec("INSERT INTO Ydummy (\"Numero Ordine\", \"Order Code\", Owner) VALUES ('ORDX', 99, ?)",
+                   {copyowner::text()});
         Messages messages;
         QWidget* s = enterDocument(kind, {"2", "3"});
         if (invoice)
@@ -355,11 +392,10 @@ private slots:
         closeAll();
         s = nav::show(screenOf(kind));
         clickRow(s, "DataGrid4", 0);
-        QCOMPARE(m_db->column("Ydummy", key), QStringList{number});
-        QCOMPARE(m_db->column("Ydummy", invoice ? "Numero Ordine" : "Order Code"),
-                 QStringList{invoice ? "ORDX" : "99"});
-        QCOMPARE(m_db->column("Ydummy", "cliente"), QStringList{"Bottega Rossi"});
-        QCOMPARE(m_db->column("Ydummy", "numerorighe"), QStringList{"0"});
+        QCOMPARE(selection(key), number);
+        QCOMPARE(selection(invoice ? "Numero Ordine" : "Order Code"), QString(invoice ? "ORDX" : "99"));
+        QCOMPARE(selection("cliente"), QString("Bottega Rossi"));
+        QCOMPARE(selection("numerorighe"), QString("0"));
         QCOMPARE(control<QTableView>(s, "DataGrid5")->model()->rowCount(), 2);
         QCOMPARE(cell(s, 1, 1), QString("Vite 4x40"));
     }
@@ -424,7 +460,7 @@ private slots:
         QCOMPARE(m_db->count("Odummy"), 2);
         QCOMPARE(usable(s), QString("SCKAE"));
         QCOMPARE(box(s, "txtSupplier"), QString(fault == "customer" ? "" : "Bottega Rossi"));
-        QCOMPARE(box(s, "txttotale"), QString("28.8"));
+        QCOMPARE(box(s, "txttotale"), QString("28.80"));
         QCOMPARE(control<QTableView>(s, "DataGrid5")->model()->rowCount(), 2);
         if (fault == "lock") {
             // Once the other program lets go, the same document is stored once.
@@ -486,7 +522,7 @@ private slots:
         closeAll();
         QCOMPARE(documents(), before);
         QCOMPARE(messages.texts(), QStringList());
-        QCOMPARE(m_db->column("Ydummy", key), QStringList{number});
+        QCOMPARE(selection(key), number);
     }
 };
 

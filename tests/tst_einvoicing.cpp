@@ -23,17 +23,6 @@
 using namespace velinor;
 using namespace velinor::test;
 
-namespace {
-
-void clickRow(QWidget* s, const QString& grid, int row)
-{
-    auto* view = control<QTableView>(s, grid);
-    const QRect r = view->visualRect(view->model()->index(row, 0));
-    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, r.center());
-}
-
-} // namespace
-
 class EInvoicingTest : public QObject {
     Q_OBJECT
 

@@ -450,15 +450,24 @@ private slots:
         QCOMPARE(run(VELINOR_FATTURAPA, {"--db", "no-such.mdb", "1"}).exitCode, 2);
     }
 
-    // The demo database's invoices export as they are.
+    // The demo database's invoices export as they are, for the totals
+    // their headers hold.
     void demoInvoicesExport()
     {
         const QString path = QDir(m_db->dir()).absoluteFilePath("demo.mdb");
         QCOMPARE(run(VELINOR_INITDB, {"--demo", path}).exitCode, 0);
         const Run r = run(VELINOR_FATTURAPA, {"--db", path, "--out", m_db->dir(), "1", "2"});
         QVERIFY2(r.exitCode == 0, qPrintable(r.err));
-        for (const QString& file : r.out.split('\n', Qt::SkipEmptyParts))
+        const QStringList files = r.out.split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(files.size(), 2);
+        Database demo(path);
+        for (const QString& file : files) {
             QVERIFY2(schemaErrors(file).isEmpty(), qPrintable(schemaErrors(file)));
+            const QVariant stored = demo.scalar("SELECT \"Totale Fattura\" FROM Fatture WHERE \"Order Code\" = ?",
+                                                {texts(file, "Numero").value(0)});
+            QCOMPARE(texts(file, "ImportoTotaleDocumento"), QStringList{QString::number(stored.toDouble(), 'f', 2)});
+            QCOMPARE(QString::number(stored.toDouble(), 'f', 2).toDouble(), stored.toDouble());
+        }
     }
 };
 

@@ -1,5 +1,6 @@
-// The report layout phase, without a display: sections, page breaks and
-// groups, checked on the laid-out pages.
+// The report layout phase, without a display (fonts only measure text):
+// sections, page breaks, groups and text that wraps, checked on the
+// laid-out pages.
 
 #include "reports/report.h"
 
@@ -223,6 +224,114 @@ private slots:
         QCOMPARE(moved.texts(1), (QStringList{"Code", "D2", "R9", "end", "footer"}));
     }
 
+    // Text wider than its cell wraps inside it, every character kept; the
+    // row grows, its frames with it, and what follows moves down. Numbers
+    // never wrap.
+    void longTextWrapsAndRowsGrow_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("lines");
+        QTest::newRow("fits") << "Rossi" << 1;
+        QTest::newRow("two words a line") << "Edilcasa Bergamasca S.n.c. di Locatelli & C." << 3;
+        QTest::newRow("own line breaks") << "Via Roma 1\n20100 Milano" << 2;
+        QTest::newRow("a word wider than the cell") << "Trapanoavvitatorea18Vcondue" << 2;
+    }
+    void longTextWrapsAndRowsGrow()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, lines);
+        name.replace("\\n", "\n");
+        ReportDefinition def;
+        def.fonts = {{"Arial", 9}};
+        def.detail.height = 0.5;
+        def.detail.frame(0, 0, 3, 0.5).field(0, 0, 3, "name").frame(3, 0, 2, 0.5)
+            .field(3, 0, 2, "total", 0, FieldFormat::Number, Qt::AlignRight);
+        def.reportFooter.height = 1;
+        def.reportFooter.label(0, 0, 3, "end");
+        ReportData data;
+        data.rows.fields = {"name", "total"};
+        data.rows.values = {{name, 123456789012.5}, {"next", 1.0}};
+
+        const ReportDocument doc = layoutReport(def, data);
+        const std::vector<ReportItem>& items = doc.pages.at(0).items;
+        QStringList parts;
+        QList<double> tops, boxHeights;
+        double nextTop = 0, endTop = 0;
+        QStringList numbers;
+        for (const ReportItem& item : items) {
+            if (item.kind == ReportItem::Box && boxHeights.size() < 2)
+                boxHeights << item.rect.height();
+            if (item.kind != ReportItem::Text)
+                continue;
+            if (item.text == "next")
+                nextTop = item.rect.top();
+            else if (item.text == "end")
+                endTop = item.rect.top();
+            else if (item.rect.left() > pointsFromCm(4))
+                numbers << (item.shrink ? item.text : "not to shrink");
+            else {
+                parts << item.text;
+                tops << item.rect.top();
+                QVERIFY(item.rect.width() <= pointsFromCm(3) + 0.01);
+            }
+        }
+        QCOMPARE(parts.size(), lines);
+        QCOMPARE(parts.join(name.contains('\n') ? "\n" : name.contains(' ') ? " " : ""), name);
+        QCOMPARE(numbers, (QStringList{formatValue(123456789012.5, FieldFormat::Number), "1"}));
+        const double rowHeight = nextTop - pointsFromCm(1.5); // the top margin
+        QCOMPARE(boxHeights.size(), 2);
+        QCOMPARE(boxHeights[0], boxHeights[1]);
+        QVERIFY(qAbs(boxHeights[0] - rowHeight) < 0.01);
+        if (lines == 1)
+            QVERIFY(qAbs(rowHeight - pointsFromCm(0.5)) < 0.01);
+        else
+            QVERIFY(rowHeight >= tops.last() - tops.first() + pointsFromCm(0.3));
+        QVERIFY(qAbs(endTop - nextTop - pointsFromCm(0.5)) < 0.01);
+    }
+
+    // Below a grown element things move as far as they must, not further:
+    // a caption beside its value goes with it, room left below absorbs it.
+    void growthMovesOnlyWhatItMust()
+    {
+        ReportDefinition def;
+        def.groupHeader.height = 3;
+        def.groupHeader.label(0, 0, 2, "Cliente").field(2, 0, 2, "name")
+            .label(0, 0.5, 2, "Città").field(2, 0.5, 2, "town")
+            .rule(0, 2.5, 4);
+        def.groupFooter.height = 0.5;
+        def.groupFooter.pageNumber(0, 0, 4, "Pagina %1 di %2");
+        ReportData data;
+        data.rows.fields = {"key", "name", "town"};
+        data.rows.values = {{"A", "Ragione sociale lunga su tre righe di testo", "Bergamo"}};
+        data.children.fields = {"key"};
+        data.parentKey = data.childKey = "key";
+
+        const ReportDocument doc = layoutReport(def, data);
+        auto top = [&](const QString& text) {
+            for (const ReportItem& item : doc.pages[0].items)
+                if (item.text == text)
+                    return item.rect.top() - pointsFromCm(1.5);
+            return -1.0;
+        };
+        QVERIFY(top("Città") > pointsFromCm(0.5));
+        QCOMPARE(top("Città"), top("Bergamo"));
+        QCOMPARE(top("Cliente"), 0.0);
+        const ReportItem& rule = *std::find_if(doc.pages[0].items.begin(), doc.pages[0].items.end(),
+                                               [](const ReportItem& i) { return i.kind == ReportItem::Line; });
+        QCOMPARE(rule.rect.top() - pointsFromCm(1.5), pointsFromCm(2.5));
+        QCOMPARE(top("Pagina 1 di 1"), pointsFromCm(3));
+    }
+
+    void pageNumbersCountAllPages()
+    {
+        ReportDefinition def = smallList(1);
+        def.pageFooter.pageNumber(5, 0, 4, "Pagina %1 di %2");
+        const ReportDocument doc = layoutReport(def, listOf(17));
+        QCOMPARE(doc.pageCount(), 3);
+        for (int p = 0; p < 3; ++p)
+            QCOMPARE(doc.texts(p).filter("Pagina"), QStringList{QString("Pagina %1 di 3").arg(p + 1)});
+    }
+
     void distinctRowsPrintOnce()
     {
         ReportRows rows;
@@ -256,6 +365,11 @@ private slots:
         QTest::newRow("date") << QVariant(QDate(2024, 3, 7)) << autoF << "07/03/2024" << "3/7/2024";
         QTest::newRow("iso date text") << QVariant("2024-03-07") << date << "07/03/2024" << "3/7/2024";
         QTest::newRow("text kept") << QVariant("d'Amico") << text << "d'Amico" << "d'Amico";
+        const int money = int(FieldFormat::Money);
+        QTest::newRow("money, two decimals at least") << QVariant(10.5) << money << "10,50" << "10.50";
+        QTest::newRow("money, whole") << QVariant(qlonglong(100)) << money << "100,00" << "100.00";
+        QTest::newRow("money, more when it has them") << QVariant(0.045) << money << "0,045" << "0.045";
+        QTest::newRow("money, negative") << QVariant(-3.1) << money << "-3,10" << "-3.10";
     }
     void valuesInTheLocale()
     {
@@ -270,5 +384,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(ReportLayoutTest)
+QTEST_MAIN(ReportLayoutTest)
 #include "tst_reportlayout.moc"

@@ -143,8 +143,9 @@ private slots:
         QVERIFY(control<QAbstractButton>(s, "cmdReport")->isEnabled());
     }
 
-    // Each list report: printed from its screen, rows in the screen's order
-    // as it holds them, screen disabled meanwhile, restarted on close.
+    // Each list report: printed from its screen under the company's name and
+    // address, rows in the screen's order as it holds them, page numbers,
+    // screen disabled meanwhile, restarted on close.
     void listReportProtocol_data()
     {
         QTest::addColumn<QString>("screenName");
@@ -152,22 +153,28 @@ private slots:
         QTest::addColumn<QStringList>("headings");
         QTest::addColumn<QStringList>("values"); // one value of each row
         QTest::addColumn<QStringList>("lines");  // those rows as printed (patterns)
+        QTest::addColumn<QString>("company");    // the Azienda row; "drop" for a file without it
+        QTest::addColumn<QStringList>("heading"); // the two lines above the list
 
         QTest::newRow("articles") << "frmTire" << "DataReport1"
                                   << QStringList{"Code", "Category", "Size", "Quantity", "Price"}
                                   << QStringList{"TIR1A", "TIR2B", "TIR3C"}
                                   << QStringList{"TIR2B Ca' d'Oro 22 3,5 1234,5", "TIR3C Ferramenta pz 0,1",
-                                                 "TIR1A Vernici 12 9,99"};
+                                                 "TIR1A Vernici 12 9,99"}
+                                  << "" << QStringList{"(COMPANY NAME)", "(Address)"};
         QTest::newRow("customers") << "frmCustomer" << "DataReport4"
                                    << QStringList{"Code", "Name", "Address", "Contact No."}
                                    << QStringList{"CUS1A", "CUS2B"}
-                                   << QStringList{"CUS1A L'Aquila Ferramenta e Colori di \\S* Piazza d'Armi 3", // cut
-                                                  "CUS2B Zeta srl Via Roma 1 011 22"};
+                                   << QStringList{"CUS1A L'Aquila Ferramenta e Colori di Giovanni Piazza d'Armi 3", // wraps
+                                                  "CUS2B Zeta srl Via Roma 1 011 22"}
+                                   << "Kestrava Forniture S.r.l.|Viale Monza|212|20127|Milano|MI"
+                                   << QStringList{"Kestrava Forniture S.r.l.", "Viale Monza 212, 20127 Milano (MI)"};
         QTest::newRow("statistics") << "frmMonthly" << "DataReport5"
                                     << QStringList{"Year", "Month", "Earnings"}
                                     << QStringList{"Rossi", "Anna", "Bianchi"}
                                     << QStringList{"Anna d'Amico 1500,75", "Bianchi 0,1", "Rossi 10",
-                                                   "Rossi 20,5"};
+                                                   "Rossi 20,5"}
+                                    << "drop" << QStringList{"(COMPANY NAME)", "(Address)"};
     }
     void listReportProtocol()
     {
@@ -176,6 +183,15 @@ private slots:
         QFETCH(QStringList, headings);
         QFETCH(QStringList, values);
         QFETCH(QStringList, lines);
+        QFETCH(QString, company);
+        QFETCH(QStringList, heading);
+        if (company == "drop")
+            m_db->exec("DROP TABLE Azienda");
+        else if (!company.isEmpty())
+            m_db->exec("UPDATE Azienda SET Denominazione = ?, Indirizzo = ?, NumeroCivico = ?, CAP = ?, "
+                       "Comune = ?, Provincia = ?",
+                       {company.section('|', 0, 0), company.section('|', 1, 1), company.section('|', 2, 2),
+                        company.section('|', 3, 3), company.section('|', 4, 4), company.section('|', 5, 5)});
 
         // Stored out of order; the screens sort by description and customer.
         m_db->exec("INSERT INTO Tires (\"Tire Code\", descrizione, Category, Size, Quantity, Price) VALUES "
@@ -207,15 +223,20 @@ private slots:
 
         const QStringList pages = printedPages(report);
         QCOMPARE(pages.size(), 1);
-        QVERIFY(pages[0].contains("(COMPANY NAME)"));
-        QVERIFY(pages[0].contains("(Address)"));
+        QStringList top = pages[0].split('\n', Qt::SkipEmptyParts).mid(0, 2);
+        for (QString& line : top)
+            line = line.simplified();
+        QCOMPARE(top, heading);
+        QCOMPARE(linesWith(pages, {"Pagina"}), QStringList{"Pagina 1 di 1"});
         QVERIFY(linesWith(pages, {headings.first()}).contains(headings.join(' ')));
         const QStringList printed = linesWith(pages, values);
         QCOMPARE(printed.size(), lines.size());
         for (int i = 0; i < lines.size(); ++i)
             QVERIFY2(QRegularExpression(QRegularExpression::anchoredPattern(lines[i])).match(printed[i]).hasMatch(),
                      qPrintable(printed[i]));
-        QVERIFY(!pages[0].contains("Battista"));
+        // A name too long for its column goes on under itself, whole.
+        if (report == "DataReport4")
+            QVERIFY(pages[0].contains(QRegularExpression("Piazza d'Armi 3\\s*\\n\\s+Battista\\s*\\n")));
         QVERIFY(!pages[0].contains("TIR9Z") && !pages[0].contains("Aaron") && !pages[0].contains("CUS0Z"));
 
         window->close();

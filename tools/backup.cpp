@@ -11,7 +11,28 @@
 #include <QLocale>
 #include <QTextStream>
 
+#include <csignal>
+
 using namespace velinor;
+
+namespace {
+
+volatile std::sig_atomic_t interrupted = 0;
+
+void interrupt(int) { interrupted = 1; }
+
+// Ctrl-C, or the system ending the tool: the copy stops at its next step
+// and leaves nothing behind.
+void stopOnSignals()
+{
+    struct sigaction action {};
+    action.sa_handler = interrupt;
+    sigemptyset(&action.sa_mask);
+    for (int signal : {SIGINT, SIGTERM, SIGHUP})
+        sigaction(signal, &action, nullptr);
+}
+
+} // namespace
 
 int main(int argc, char* argv[])
 {
@@ -51,13 +72,18 @@ int main(int argc, char* argv[])
         return 1;
     }
 
+    stopOnSignals();
     try {
-        const BackupResult copy = backupDatabase(source, target);
+        const BackupResult copy =
+            backupDatabase(source, target, [](int, int) { return interrupted == 0; });
         const QString size =
             QLocale::c().formattedDataSize(copy.bytes, 0, QLocale::DataSizeTraditionalFormat);
         out << "Wrote " << QDir::toNativeSeparators(copy.path) << " (" << size << "), a copy of "
             << QDir::toNativeSeparators(QFileInfo(source).absoluteFilePath())
             << "; integrity check: ok.\n";
+    } catch (const BackupStopped& e) {
+        err << "velinor-backup: " << e.text() << '\n';
+        return 130;
     } catch (const DbError& e) {
         err << "velinor-backup: " << e.text() << '\n';
         return 1;

@@ -3,6 +3,7 @@
 #include "app/password.h"
 #include "common/taxcode.h"
 #include "data/database.h"
+#include "einvoice/vattotals.h"
 
 #include <QStringList>
 #include <QVariantList>
@@ -213,7 +214,7 @@ double listPrice(const Article& a, const Customer& c)
 }
 
 // Written as the invoice screen saves them: lines computed in double
-// precision, header totals their sums.
+// precision, header totals by VAT rate in cents.
 void fillInvoices(Database& db)
 {
     Statement line(db, QStringLiteral(
@@ -228,7 +229,7 @@ void fillInvoices(Database& db)
            VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?))"));
     for (const Invoice& inv : invoices) {
         const Customer& c = customer(inv.customerCode);
-        double taxable = 0, total = 0;
+        QList<einvoice::TaxedLine> taxed;
         for (const InvoiceLine& l : invoiceLines) {
             if (l.invoice != inv.number)
                 continue;
@@ -236,16 +237,18 @@ void fillInvoices(Database& db)
             const double price = listPrice(a, c);
             const double amount = price * l.quantity;
             const double lineTotal = amount + amount * a.vat / 100.0;
-            taxable += amount;
-            total += lineTotal;
+            taxed.append(*einvoice::taxedLine(amount, a.vat));
             line.bindAll({text(a.description), l.quantity, price, amount, double(a.vat),
                           lineTotal, text(inv.date), text(c.code), inv.number, text(a.code),
                           text(l.ddt), text(l.ddtDate), text(a.unit)});
             line.step();
             line.reset();
         }
-        header.bindAll({inv.number, text(inv.date), text(c.name), text(c.code), taxable,
-                        total - taxable, total, text(inv.payment), text(inv.appearance),
+        const einvoice::VatTotals totals = einvoice::vatTotals(taxed);
+        auto stored = [](const einvoice::Amount& a) { return a.text(2, 2).toDouble(); };
+        header.bindAll({inv.number, text(inv.date), text(c.name), text(c.code),
+                        stored(totals.taxable), stored(totals.tax), stored(totals.total),
+                        text(inv.payment), text(inv.appearance),
                         text(inv.packages), text(inv.carrier)});
         header.step();
         header.reset();

@@ -60,7 +60,13 @@ int main(int argc, char* argv[])
         return 2;
     }
     const QDir outDir(parser.value(outOption));
-    if (!outDir.exists()) {
+    const QFileInfo outInfo(outDir.path());
+    if (outInfo.exists() && !outInfo.isDir()) {
+        err << "velinor-fatturapa: " << QDir::toNativeSeparators(outDir.path())
+            << " is a file, not a folder.\n";
+        return 2;
+    }
+    if (!outInfo.exists()) {
         err << "velinor-fatturapa: the folder " << QDir::toNativeSeparators(outDir.path())
             << " does not exist.\n";
         return 2;

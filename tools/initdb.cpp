@@ -17,6 +17,7 @@
 #include <QTextStream>
 
 #include <exception>
+#include <functional>
 
 using namespace velinor;
 
@@ -89,8 +90,30 @@ int main(int argc, char* argv[])
         return 0;
     }
 
+    // The demo data, or the seed, go in before the file takes its name: a
+    // creation that fails half-way leaves nothing that would pass for a
+    // finished file.
+    std::function<void(Database&)> fill;
+    if (parser.isSet(demoOption) || parser.isSet(seedOption)) {
+        const bool demoData = parser.isSet(demoOption);
+        fill = [demoData](Database& db) {
+            const QString what = demoData ? QStringLiteral("demo data")
+                                          : QStringLiteral("the VAT rates and units");
+            try {
+                if (demoData)
+                    demo::fill(db);
+                else
+                    demo::seed(db);
+            } catch (const DbError& e) {
+                throw DbError(what + QStringLiteral(" could not be written: ") + e.text());
+            } catch (const std::exception& e) {
+                throw DbError(what + QStringLiteral(" could not be written: ")
+                              + QString::fromLocal8Bit(e.what()));
+            }
+        };
+    }
     try {
-        createDatabaseFile(path, parser.isSet(forceOption));
+        createDatabaseFile(path, parser.isSet(forceOption), fill);
     } catch (const DbError& e) {
         err << "velinor-initdb: " << e.text() << '\n';
         return 1;
@@ -99,24 +122,6 @@ int main(int argc, char* argv[])
         return 1;
     }
 
-    if (parser.isSet(demoOption) || parser.isSet(seedOption)) {
-        const bool demoData = parser.isSet(demoOption);
-        try {
-            Database db(path);
-            if (demoData)
-                demo::fill(db);
-            else
-                demo::seed(db);
-        } catch (const std::exception& e) {
-            const auto* dbError = dynamic_cast<const DbError*>(&e);
-            err << "velinor-initdb: " << (demoData ? "demo data" : "the VAT rates and units")
-                << " could not be written: "
-                << (dbError ? dbError->text() : QString::fromLocal8Bit(e.what())) << '\n';
-            // An empty file left behind would pass for a finished one.
-            QFile::remove(path);
-            return 1;
-        }
-    }
     if (parser.isSet(seedOption)) {
         out << "Created " << shown << " with the VAT rates 22, 10, 5, 4 and the units pz, kg, m, "
                "l, conf.\n";
