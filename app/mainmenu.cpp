@@ -35,6 +35,7 @@ MainMenu::MainMenu(QWidget* parent) : QWidget(parent)
         {"cmdInvoice", "Fattura di Vendita", "frmFatture"},
         {"cmdMonthly", "Statistiche", "frmMonthly"},
         {"cmdOrder", "Stampe Ordini / Preventivi", "frmordini"},
+        {"cmdPagamenti", "Pagamenti", "frmPagamenti"},
     };
 
     auto* frame = new QGroupBox(this);

@@ -11,6 +11,7 @@
 #include "masterdata/customerscreen.h"
 #include "masterdata/lookupkinds.h"
 #include "masterdata/lookupscreen.h"
+#include "masterdata/paymentscreen.h"
 #include "reports/monthlyscreen.h"
 
 #include <QWidget>
@@ -35,6 +36,8 @@ QWidget* createScreen(const QString& name)
         return new CompanyScreen;
     if (name == QLatin1String("frmCustomer"))
         return new CustomerScreen;
+    if (name == QLatin1String("frmPagamenti"))
+        return new PaymentScreen;
     if (name == QLatin1String("frmMonthly"))
         return new MonthlyScreen;
     if (const LookupKind* kind = lookupKind(name))

@@ -11,6 +11,11 @@ Hook& hook()
     static Hook h;
     return h;
 }
+AskHook& askHook()
+{
+    static AskHook h;
+    return h;
+}
 // A label wraps only where a line may break. A long path or a pasted word
 // has no such place and would stretch the box beyond the screen; zero-width
 // spaces give it some.
@@ -48,16 +53,14 @@ void failed(QWidget* parent, const QString& operation, const QString& why)
 
 void setTestHook(Hook h) { hook() = std::move(h); }
 
-void show(QWidget* parent, const QString& text, Icon icon)
+void setAskHook(AskHook h) { askHook() = std::move(h); }
+
+namespace {
+
+int exec(QWidget* parent, const QString& text, QMessageBox::Icon shown,
+         QMessageBox::StandardButtons buttons)
 {
-    if (hook()) {
-        hook()(text, icon);
-        return;
-    }
-    const QMessageBox::Icon shown = icon == Icon::Critical      ? QMessageBox::Critical
-                                    : icon == Icon::Exclamation ? QMessageBox::Warning
-                                                                : QMessageBox::Information;
-    QMessageBox box(shown, QStringLiteral("Kestrava"), QString(), QMessageBox::Ok, parent);
+    QMessageBox box(shown, QStringLiteral("Kestrava"), QString(), buttons, parent);
     box.setObjectName(QStringLiteral("msgKestrava"));
     // Typed values appear in messages: never read them as markup.
     box.setTextFormat(Qt::PlainText);
@@ -71,7 +74,33 @@ void show(QWidget* parent, const QString& text, Icon icon)
                                       QSizePolicy::Minimum),
                       grid->rowCount(), 0, 1, grid->columnCount());
     }
-    box.exec();
+    return box.exec();
+}
+
+} // namespace
+
+void show(QWidget* parent, const QString& text, Icon icon)
+{
+    if (hook()) {
+        hook()(text, icon);
+        return;
+    }
+    const QMessageBox::Icon shown = icon == Icon::Critical      ? QMessageBox::Critical
+                                    : icon == Icon::Exclamation ? QMessageBox::Warning
+                                                                : QMessageBox::Information;
+    exec(parent, text, shown, QMessageBox::Ok);
+}
+
+bool ask(QWidget* parent, const QString& text)
+{
+    if (askHook())
+        return askHook()(text);
+    if (hook()) {
+        hook()(text, Icon::Exclamation);
+        return false;
+    }
+    return exec(parent, text, QMessageBox::Question, QMessageBox::Yes | QMessageBox::No)
+           == QMessageBox::Yes;
 }
 
 } // namespace velinor::msg

@@ -22,9 +22,18 @@ inline void information(QWidget* parent, const QString& text) { show(parent, tex
 // "Saving the article failed: ...".
 void failed(QWidget* parent, const QString& operation, const QString& why);
 
+// The one question the program asks before doing something twice: the
+// same box with Yes and No. True for Yes.
+bool ask(QWidget* parent, const QString& text);
+
 // Tests replace the modal box: while a hook is set it receives every message
 // instead of the user, and no box is shown.
 using Hook = std::function<void(const QString& text, Icon icon)>;
 void setTestHook(Hook hook);
+// ...and answer the questions: while set it answers instead of the user; a
+// question without it, under the message hook, is recorded there and
+// answered No.
+using AskHook = std::function<bool(const QString& text)>;
+void setAskHook(AskHook hook);
 
 } // namespace velinor::msg

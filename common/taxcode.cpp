@@ -123,6 +123,15 @@ QString pecProblem(const QString& value)
         QStringLiteral("^[^@\\s]+@[^@\\s.]+(\\.[^@\\s.]+)*\\.[A-Za-z]{2,}$"));
     if (!shape.match(v).hasMatch())
         return QStringLiteral("The PEC does not look like an address (name@domain.it).");
+    // The e-invoice's address type: plain ASCII letters, digits and
+    // !#$%&'*+-/=?^_`{|}~ around the dots, nothing else (no comma, no
+    // accented letter), at most 256 characters.
+    static const QRegularExpression atoms(QStringLiteral(
+        "^[!#-'*+/-9=?A-Z^-~\\-]+(\\.[!#-'*+/-9=?A-Z^-~\\-]+)*@[!#-'*+/-9=?A-Z^-~\\-]+"
+        "(\\.[!#-'*+/-9=?A-Z^-~\\-]+)*$"));
+    if (!atoms.match(v).hasMatch() || v.size() > 256)
+        return QStringLiteral("The PEC may hold only plain letters, digits, dots and the signs "
+                              "!#$%&'*+-/=?^_`{|}~: no comma, space or accented letter.");
     return {};
 }
 

@@ -59,11 +59,11 @@ private:
     DataSource* m_source;
     GridModel* m_model;
     bool m_syncing = false;
-    bool m_fromView = false; // the user moved, by mouse or key
     bool m_highlightOnlyPicked = false;
     bool m_picked = false;
     bool m_scrolledToEnd = false;
     bool m_keepAtEnd = false;
+    bool m_fromView = false; // the user moved, by mouse or key
 };
 
 } // namespace velinor

@@ -38,7 +38,8 @@ const char* const linesColumns = R"(
     "databolla" TEXT,
     "UM" TEXT,
     "Note" TEXT,
-    "Numero Ordine" TEXT)";
+    "Numero Ordine" TEXT,
+    "Natura" TEXT)";
 
 } // namespace
 
@@ -77,7 +78,9 @@ QStringList schemaStatements()
             "Provincia" TEXT,
             "Nazione" TEXT,
             "CodiceDestinatario" TEXT,
-            "PEC" TEXT))"),
+            "PEC" TEXT,
+            "Natura" TEXT,
+            "RiferimentoNormativo" TEXT))"),
         QStringLiteral(R"(CREATE TABLE "Fatture" (
             "Numero Ordine" TEXT,
             "Order Code" INTEGER,
@@ -95,7 +98,9 @@ QStringList schemaStatements()
             "Destinazione Diversa" TEXT,
             "Causale" TEXT,
             "Numero DDT" TEXT,
-            "Numero Preventivo" TEXT))"),
+            "Numero Preventivo" TEXT,
+            "TipoDocumento" TEXT,
+            "FatturaCollegata" INTEGER))"),
         // UTF-8, not Latin-1: "Quantità" must keep its accent.
         QStringLiteral(R"(CREATE TABLE "DettaglioFatture" (%1))")
             .arg(QString::fromUtf8(linesColumns)),
@@ -141,8 +146,30 @@ QStringList schemaStatements()
             "RegimeFiscale" TEXT DEFAULT 'RF01',
             "Telefono" TEXT,
             "Email" TEXT,
-            "ProgressivoInvio" INTEGER NOT NULL DEFAULT 0))"),
+            "ProgressivoInvio" INTEGER NOT NULL DEFAULT 0,
+            "BolloVirtuale" INTEGER NOT NULL DEFAULT 1,
+            "IBAN" TEXT))"),
         QStringLiteral(R"(INSERT INTO "Azienda" DEFAULT VALUES)"),
+        // Payment terms an invoice's Pagamento may name: the modality
+        // (MP01...), the days to the due date and whether it then moves to
+        // the end of that month.
+        QStringLiteral(R"(CREATE TABLE "Pagamenti" (
+            "Descrizione" TEXT,
+            "Modalita" TEXT,
+            "Giorni" INTEGER NOT NULL DEFAULT 0,
+            "FineMese" INTEGER NOT NULL DEFAULT 0))"),
+        QStringLiteral(R"(CREATE UNIQUE INDEX "Pagamenti_Descrizione" ON "Pagamenti" ("Descrizione"))"),
+        // Every e-invoice file written, and what the exchange system said
+        // of it.
+        QStringLiteral(R"(CREATE TABLE "InviiPA" (
+            "Numero Fattura" INTEGER,
+            "Progressivo" INTEGER,
+            "NomeFile" TEXT,
+            "Data" TEXT,
+            "Stato" TEXT,
+            "Messaggio" TEXT))"),
+        QStringLiteral(R"(CREATE INDEX "InviiPA_NomeFile" ON "InviiPA" ("NomeFile"))"),
+        QStringLiteral(R"(CREATE INDEX "InviiPA_Numero_Fattura" ON "InviiPA" ("Numero Fattura"))"),
     };
 }
 

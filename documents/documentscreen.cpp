@@ -17,6 +17,8 @@
 #include "documents/fatturapaexport.h"
 #include "documents/documentstore.h"
 #include "documents/documenttotals.h"
+#include "documents/einvoicepanel.h"
+#include "documents/lineexemption.h"
 #include "documents/linesgrid.h"
 #include "documents/workingtables.h"
 #include "reports/documentprint.h"
@@ -255,6 +257,7 @@ DocumentScreen::DocumentScreen(const DocumentKind& kind, QWidget* parent)
         connect(m_fatturaPA, &QPushButton::clicked, this,
                 [this] { exportFatturaPA(this, m_pickedInvoice); });
         connect(m_company, &QPushButton::clicked, this, [] { openCompanyData(); });
+        m_einvoice = new EInvoicePanel(m_header, m_invoiceBoxes.value(0), this);
     }
     m_save->setEnabled(false);
     m_cancel->setEnabled(false);
@@ -404,6 +407,8 @@ void DocumentScreen::buildLayout()
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
+    if (m_einvoice)
+        layout->addWidget(m_einvoice);
     layout->addLayout(picks, 3);
     layout->addLayout(lines, 3);
     layout->addLayout(titled(m_archive, QString::fromUtf8(m_kind.archiveCaption)), 2);
@@ -605,6 +610,13 @@ void DocumentScreen::pickArticle()
         setLineCell(lineDdt, m_ddt->text());
         setLineCell(lineDdtDate, m_ddtDate->text());
         setLineCell(lineUnit, article(articleUnit));
+        const int natura = m_lines->fieldIndex(QStringLiteral("Natura"));
+        const auto exemption = documents::lineExemption(m_connection.database(), m_customerCode->text());
+        // An ordinary sale leaves the field as it was: empty.
+        if (natura >= 0 && (exemption || !lineCell(natura).isEmpty()))
+            setLineCell(natura, exemption.value_or(QString()));
+        if (natura >= 0 && exemption)
+            setLineCell(lineVat, QStringLiteral("0"));
     } catch (const DbError& e) {
         failed(QStringLiteral("Filling the line of the %1"), e.text());
     }
@@ -706,6 +718,8 @@ void DocumentScreen::save()
         selectWholeText(m_code);
         return;
     }
+    if (m_einvoice && !m_einvoice->acceptSave(number))
+        return;
     bool taken = false;
     bool gone = false;
     try {
@@ -791,6 +805,8 @@ void DocumentScreen::pickArchived()
     sizeLineColumns();
     if (m_kind.invoice)
         m_pickedInvoice = key;
+    if (m_einvoice)
+        m_einvoice->showInvoice(key);
     updateFatturaPA();
 }
 
@@ -799,6 +815,8 @@ void DocumentScreen::updateFatturaPA()
 {
     if (m_fatturaPA)
         m_fatturaPA->setEnabled(!m_editing && !m_pickedInvoice.isEmpty());
+    if (m_einvoice)
+        m_einvoice->setEditing(m_editing);
 }
 
 void DocumentScreen::setEditMode()

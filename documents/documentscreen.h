@@ -12,6 +12,7 @@ namespace velinor {
 class Connection;
 class DataGrid;
 class DataSource;
+class EInvoicePanel;
 class LinesGrid;
 struct DocumentKind;
 
@@ -101,6 +102,7 @@ private:
     // invoice picked in the archive, and the company data it carries.
     QPushButton* m_fatturaPA = nullptr;
     QPushButton* m_company = nullptr;
+    EInvoicePanel* m_einvoice = nullptr;
     QString m_pickedInvoice;
     QHBoxLayout* m_buttonRow = nullptr;
     bool m_editing = false;

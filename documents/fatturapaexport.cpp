@@ -52,7 +52,10 @@ void exportFatturaPA(QWidget* screen, const QString& invoiceNumber)
                 openCompanyData();
             return;
         }
-        const int progressive = einvoice::nextProgressive(*db);
+        if (prepared.earlier && !msg::ask(screen, einvoice::exportAgainQuestion(prepared)))
+            return;
+        const int progressive =
+            einvoice::nextProgressive(*db, prepared.doc.company, QDir(exportFolder()));
         const QString proposed =
             QDir(exportFolder()).absoluteFilePath(einvoice::fileName(prepared.doc.company, progressive));
         const QString path = askForFile(screen, proposed);
@@ -60,9 +63,12 @@ void exportFatturaPA(QWidget* screen, const QString& invoiceNumber)
             return; // cancelled: the number stays free
         einvoice::writeExport(*db, prepared, progressive, path);
         rememberExportFolder(path);
-        msg::information(screen, QStringLiteral("Invoice %1 was written to %2.")
-                                     .arg(number)
-                                     .arg(QDir::toNativeSeparators(path)));
+        QString written = QStringLiteral("Invoice %1 was written to %2.")
+                              .arg(number)
+                              .arg(QDir::toNativeSeparators(path));
+        if (!prepared.notice.isEmpty())
+            written += QStringLiteral("\n\n") + prepared.notice;
+        msg::information(screen, written);
     } catch (const DbError& e) {
         msg::failed(screen, operation, e.text());
     }

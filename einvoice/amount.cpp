@@ -6,26 +6,26 @@ namespace velinor::einvoice {
 
 namespace {
 
-qint64 pow10(int n)
+__int128 pow10(int n)
 {
-    qint64 p = 1;
+    __int128 p = 1;
     while (n-- > 0)
         p *= 10;
     return p;
 }
 
 // a / b rounded half away from zero; b > 0.
-qint64 divideHalfUp(__int128 a, qint64 b)
+__int128 divideHalfUp(__int128 a, __int128 b)
 {
     const __int128 half = b / 2;
-    return static_cast<qint64>(a >= 0 ? (a + half) / b : -((-a + half) / b));
+    return a >= 0 ? (a + half) / b : -((-a + half) / b);
 }
 
 } // namespace
 
 std::optional<Amount> Amount::fromDouble(double value)
 {
-    if (!std::isfinite(value) || std::fabs(value) >= 1e11)
+    if (!std::isfinite(value) || std::fabs(value) >= 1e15)
         return std::nullopt;
     if (value == 0)
         return Amount();
@@ -37,8 +37,8 @@ std::optional<Amount> Amount::fromDouble(double value)
     QString mantissa = e.left(at);
     mantissa.remove(QLatin1Char('.'));
     const int shift = e.mid(at + 1).toInt() - 14 + 8;
-    const qint64 m = mantissa.toLongLong();
-    qint64 units = 0;
+    const __int128 m = mantissa.toLongLong();
+    __int128 units = 0;
     if (shift >= 0)
         units = m * pow10(shift);
     else if (shift >= -18)
@@ -46,9 +46,15 @@ std::optional<Amount> Amount::fromDouble(double value)
     return Amount(value < 0 ? -units : units);
 }
 
+bool Amount::fitsDigits(int digits) const
+{
+    const __int128 whole = (m_units < 0 ? -m_units : m_units) / scale;
+    return whole < pow10(digits);
+}
+
 Amount Amount::rounded(int decimals) const
 {
-    const qint64 step = pow10(8 - decimals);
+    const __int128 step = pow10(8 - decimals);
     return Amount(divideHalfUp(m_units, step) * step);
 }
 
@@ -59,9 +65,11 @@ Amount Amount::times(const Amount& other) const
 
 QString Amount::text(int minDecimals, int maxDecimals) const
 {
-    const qint64 units = rounded(maxDecimals).m_units;
-    const qint64 whole = (units < 0 ? -units : units) / scale;
-    QString fraction = QString::number((units < 0 ? -units : units) % scale).rightJustified(8, QLatin1Char('0'));
+    const __int128 units = rounded(maxDecimals).m_units;
+    const __int128 magnitude = units < 0 ? -units : units;
+    // Below 10^15 by construction, sums of a few thousand of them included.
+    const qint64 whole = static_cast<qint64>(magnitude / scale);
+    QString fraction = QString::number(static_cast<qint64>(magnitude % scale)).rightJustified(8, QLatin1Char('0'));
     fraction.truncate(maxDecimals);
     while (fraction.size() > minDecimals && fraction.endsWith(QLatin1Char('0')))
         fraction.chop(1);

@@ -8,21 +8,26 @@
 namespace velinor::einvoice {
 
 // An exact decimal with eight places, for the numbers of an electronic
-// invoice. The database keeps doubles; a double becomes an Amount through
+// invoice, held in 128 bits: products and sums of the largest amounts the
+// file carries cannot overflow. The database keeps doubles; a double becomes an Amount through
 // its 15-digit text, the number the user saw, so 1.15 x 3 stored as
 // 3.4499999999999997 is 3.45 here. Rounding is half away from zero, the
 // commercial "half up".
 class Amount {
 public:
     constexpr Amount() = default;
-    static Amount fromCents(qint64 cents) { return Amount(cents * 1000000); }
-    // nullopt for NaN, infinities and values beyond 99,999,999,999.
+    static Amount fromCents(qint64 cents) { return Amount(static_cast<__int128>(cents) * 1000000); }
+    // nullopt for NaN, infinities and values of 10^15 and beyond; whether
+    // a value fits its field is for fitsDigits().
     static std::optional<Amount> fromDouble(double value);
+    // Whether the whole part has at most `digits` digits (the file's
+    // amounts take 11, its quantities 12).
+    bool fitsDigits(int digits) const;
 
     Amount rounded(int decimals) const;
     // this x other, rounded to eight places.
     Amount times(const Amount& other) const;
-    qint64 cents() const { return rounded(2).m_units / 1000000; }
+    qint64 cents() const { return static_cast<qint64>(rounded(2).m_units / 1000000); }
     bool isZero() const { return m_units == 0; }
     bool isNegative() const { return m_units < 0; }
     // Decimal point, no grouping, at least minDecimals places and at most
@@ -35,9 +40,9 @@ public:
     auto operator<=>(const Amount&) const = default;
 
 private:
-    constexpr explicit Amount(qint64 units) : m_units(units) {}
+    constexpr explicit Amount(__int128 units) : m_units(units) {}
     static constexpr qint64 scale = 100000000;
-    qint64 m_units = 0;
+    __int128 m_units = 0;
 };
 
 } // namespace velinor::einvoice

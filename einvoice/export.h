@@ -1,6 +1,7 @@
 #pragma once
 
 #include "einvoice/fatturapa.h"
+#include "einvoice/sendlog.h"
 
 #include <QString>
 
@@ -20,13 +21,20 @@ struct Prepared {
     QString refusal;
     bool needsUpgrade = false;     // the file lacks the tables: no data to mend
     bool companyIncomplete = false; // the company's data need mending
+    QString notice;                // what the user must do beyond sending it
+    std::optional<Sending> earlier; // a file of this invoice that still stands
 };
 
 // Throws DbError when the database cannot be read.
 Prepared prepareExport(Database& db, int invoiceNumber);
 
-// Takes the next file number and writes the file at `path`, together: a
-// file not written whole leaves nothing behind and the number free.
+// The question before a second file of the same invoice.
+QString exportAgainQuestion(const Prepared& prepared);
+
+// Takes the next file number, writes the file at `path` and logs it in
+// InviiPA, together: a file not written whole leaves nothing behind and the
+// number free. A file already lying at `path` is never overwritten: its
+// number is taken and the export refused.
 // Throws DbError with the reason.
 void writeExport(Database& db, const Prepared& prepared, int progressive, const QString& path);
 

@@ -10,7 +10,7 @@ namespace velinor {
 class Database;
 }
 
-// Where the electronic invoice finds its data, and the file counter. All of
+// Where the electronic invoice finds its data. All of
 // these throw DbError when the file cannot be read or written.
 namespace velinor::einvoice {
 
@@ -34,11 +34,5 @@ struct CustomerMatch {
     QString problem;
 };
 CustomerMatch findCustomer(Database& db, const Invoice& invoice);
-
-// The progressive of the next exported file, not yet taken.
-int nextProgressive(Database& db);
-// Takes that number for good; throws DbError when another export took it
-// in the meantime.
-void takeProgressive(Database& db, int progressive);
 
 } // namespace velinor::einvoice

@@ -62,10 +62,16 @@ std::optional<QDate> readDate(const QVariant& value)
     const QDate iso = QDate::fromString(text.left(10), Qt::ISODate);
     if (iso.isValid())
         return iso;
-    if (const auto typed = parseDate(text))
-        return typed;
-    // The Italian way, whatever the locale of the machine.
-    return parseDate(text, QLocale(QLocale::Italian, QLocale::Italy));
+    // The Italian way first, whatever the locale of the machine: under
+    // en_US 01/12/2026 is still the first of December.
+    for (const char* format : {"d/M/yyyy", "d.M.yyyy", "d-M-yyyy"}) {
+        const QDate date = QDate::fromString(text, QLatin1String(format));
+        if (date.isValid())
+            return date;
+    }
+    if (const auto italian = parseDate(text, QLocale(QLocale::Italian, QLocale::Italy)))
+        return italian;
+    return parseDate(text);
 }
 
 } // namespace velinor::einvoice

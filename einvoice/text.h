@@ -18,8 +18,8 @@ QString latinText(const QString& text);
 QString latinProblem(const QString& text, const QString& what, int maxLength,
                      bool basicOnly = false);
 
-// A stored date: ISO as the date fields keep it, or as typed in the
-// user's locale (the DDT date is a text field).
+// A stored date: ISO as the date fields keep it, or as typed (the DDT date
+// is a text field): in the Italian forms first, then in the user's locale.
 std::optional<QDate> readDate(const QVariant& value);
 
 } // namespace velinor::einvoice

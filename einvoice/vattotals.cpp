@@ -10,19 +10,21 @@ std::optional<TaxedLine> taxedLine(double taxable, double rate)
     const auto r = Amount::fromDouble(rate);
     if (!t || !r)
         return std::nullopt;
-    return TaxedLine{*t, *r};
+    return TaxedLine{*t, *r, {}};
 }
 
 VatTotals vatTotals(const QList<TaxedLine>& lines)
 {
-    QMap<Amount, Amount> byRate; // rate -> sum of the taxable amounts, unrounded
+    // rate and Natura -> sum of the taxable amounts, unrounded
+    QMap<std::pair<Amount, QString>, Amount> byRate;
     for (const TaxedLine& line : lines)
-        byRate[line.rate] += line.taxable;
+        byRate[{line.rate, line.rate.isZero() ? line.natura : QString()}] += line.taxable;
     VatTotals totals;
     for (auto it = byRate.cbegin(); it != byRate.cend(); ++it) {
+        const auto& [rate, natura] = it.key();
         const Amount taxable = it.value().rounded(2);
-        const Amount tax = taxable.times(it.key()).times(Amount::fromCents(1)).rounded(2);
-        totals.rates.append({it.key(), taxable, tax});
+        const Amount tax = taxable.times(rate).times(Amount::fromCents(1)).rounded(2);
+        totals.rates.append({rate, natura, taxable, tax});
         totals.taxable += taxable;
         totals.tax += tax;
     }

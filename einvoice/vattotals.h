@@ -14,20 +14,23 @@ namespace velinor::einvoice {
 // is the sum of the lines' taxable amounts rounded half up to the cent, and
 // the tax is that amount x rate / 100 rounded half up to the cent.
 
-// One line: its taxable amount (Imponibile, unrounded) and VAT rate in per cent.
+// One line: its taxable amount (Imponibile, unrounded) and VAT rate in per
+// cent; at 0% the Natura that says why, which groups the lines apart.
 struct TaxedLine {
     Amount taxable;
     Amount rate;
+    QString natura;
 };
 
 struct RateTotal {
     Amount rate;
+    QString natura; // empty for a taxed rate
     Amount taxable; // cents
     Amount tax;     // cents
 };
 
 struct VatTotals {
-    QList<RateTotal> rates; // by ascending rate
+    QList<RateTotal> rates; // by ascending rate, then Natura
     Amount taxable;         // the rates' taxable amounts added
     Amount tax;             // the rates' taxes added
     Amount total;           // taxable + tax

@@ -64,17 +64,13 @@ void transmission(Writer& w, const Document& d, const QString& progressive)
     const Company& c = d.company;
     const Customer& cu = d.customer;
     w.open(QStringLiteral("DatiTrasmissione"));
-    idFiscale(w, QStringLiteral("IdTrasmittente"), c.nazione,
-              c.codiceFiscale.isEmpty() ? c.partitaIva : c.codiceFiscale);
+    // The same code as the file name.
+    idFiscale(w, QStringLiteral("IdTrasmittente"), c.nazione, transmitterCode(c));
     w.text(QStringLiteral("ProgressivoInvio"), progressive);
     w.text(QStringLiteral("FormatoTrasmissione"), QStringLiteral("FPR12"));
-    const bool byCode = !cu.codiceDestinatario.isEmpty() || isForeign(cu);
-    w.text(QStringLiteral("CodiceDestinatario"),
-           isForeign(cu) ? QStringLiteral("XXXXXXX")
-           : byCode      ? cu.codiceDestinatario.toUpper()
-                         : QStringLiteral("0000000"));
-    if (!byCode)
-        w.text(QStringLiteral("PECDestinatario"), cu.pec);
+    w.text(QStringLiteral("CodiceDestinatario"), destinationCode(cu));
+    if (sendsToPec(cu))
+        w.text(QStringLiteral("PECDestinatario"), cu.pec.trimmed());
     w.close();
 }
 
@@ -153,16 +149,36 @@ void deliveryNotes(Writer& w, const Invoice& inv)
     }
 }
 
-void general(Writer& w, const Invoice& inv, const Figures& f)
+QString isoDate(const QVariant& value)
 {
+    return readDate(value).value_or(QDate()).toString(Qt::ISODate);
+}
+
+void general(Writer& w, const Document& d, const Figures& f)
+{
+    const Invoice& inv = d.invoice;
+    const QString type = documentType(inv);
     w.open(QStringLiteral("DatiGenerali"));
     w.open(QStringLiteral("DatiGeneraliDocumento"));
-    w.text(QStringLiteral("TipoDocumento"), QStringLiteral("TD01"));
+    w.text(QStringLiteral("TipoDocumento"), type);
     w.text(QStringLiteral("Divisa"), QStringLiteral("EUR"));
-    w.text(QStringLiteral("Data"), readDate(inv.date).value_or(QDate()).toString(Qt::ISODate));
+    w.text(QStringLiteral("Data"), isoDate(inv.date));
     w.text(QStringLiteral("Numero"), QString::number(inv.number));
+    if (stampDutyDue(d.company, f)) {
+        w.open(QStringLiteral("DatiBollo"));
+        w.text(QStringLiteral("BolloVirtuale"), QStringLiteral("SI"));
+        w.text(QStringLiteral("ImportoBollo"), QStringLiteral("2.00"));
+        w.close();
+    }
     w.text(QStringLiteral("ImportoTotaleDocumento"), f.documentTotal.text(2, 2));
     w.close();
+    if (type == QLatin1String("TD04")) {
+        w.open(QStringLiteral("DatiFattureCollegate"));
+        w.text(QStringLiteral("IdDocumento"), inv.linkedNumber.toString().trimmed());
+        if (readDate(inv.linkedDate))
+            w.text(QStringLiteral("Data"), isoDate(inv.linkedDate));
+        w.close();
+    }
     deliveryNotes(w, inv);
     if (!inv.packages.isEmpty() || !inv.appearance.isEmpty()) {
         w.open(QStringLiteral("DatiTrasporto"));
@@ -175,8 +191,20 @@ void general(Writer& w, const Invoice& inv, const Figures& f)
     w.close();
 }
 
-void goods(Writer& w, const Invoice& inv, const Figures& f)
+// The law a summary without VAT rests on: the customer's, else the
+// flat-rate regime's own.
+QString legalReference(const Document& d, const QString& natura)
 {
+    if (!d.customer.riferimentoNormativo.isEmpty() && natura == d.customer.natura)
+        return d.customer.riferimentoNormativo;
+    if (natura == QLatin1String("N2.2") && d.company.regimeFiscale.toUpper() == QLatin1String("RF19"))
+        return QStringLiteral("Operazione in franchigia da IVA, art. 1 c. 54-89 L. 190/2014");
+    return d.customer.riferimentoNormativo;
+}
+
+void goods(Writer& w, const Document& d, const Figures& f)
+{
+    const Invoice& inv = d.invoice;
     w.open(QStringLiteral("DatiBeniServizi"));
     for (int i = 0; i < inv.lines.size(); ++i) {
         const Line& l = inv.lines.at(i);
@@ -196,16 +224,40 @@ void goods(Writer& w, const Invoice& inv, const Figures& f)
         w.text(QStringLiteral("PrezzoUnitario"), lf.price.text(2, 8));
         w.text(QStringLiteral("PrezzoTotale"), lf.total.text(2, 8));
         w.text(QStringLiteral("AliquotaIVA"), lf.rate.text(2, 2));
+        if (lf.rate.isZero())
+            w.text(QStringLiteral("Natura"), l.natura);
         w.close();
     }
     for (const RateSummary& s : f.summaries) {
         w.open(QStringLiteral("DatiRiepilogo"));
         w.text(QStringLiteral("AliquotaIVA"), s.rate.text(2, 2));
+        w.optional(QStringLiteral("Natura"), s.natura);
         w.text(QStringLiteral("ImponibileImporto"), s.taxable.text(2, 2));
         w.text(QStringLiteral("Imposta"), s.tax.text(2, 2));
         w.text(QStringLiteral("EsigibilitaIVA"), QStringLiteral("I"));
+        if (!s.natura.isEmpty())
+            w.optional(QStringLiteral("RiferimentoNormativo"), legalReference(d, s.natura));
         w.close();
     }
+    w.close();
+}
+
+// Paid in one go, by the modality and on the day of the named terms.
+void payment(Writer& w, const Document& d, const Figures& f)
+{
+    const auto& term = d.invoice.paymentTerm;
+    if (!term)
+        return;
+    w.open(QStringLiteral("DatiPagamento"));
+    w.text(QStringLiteral("CondizioniPagamento"), QStringLiteral("TP02"));
+    w.open(QStringLiteral("DettaglioPagamento"));
+    w.text(QStringLiteral("ModalitaPagamento"), term->modalita);
+    if (const auto date = readDate(d.invoice.date))
+        w.text(QStringLiteral("DataScadenzaPagamento"), dueDate(*date, *term).toString(Qt::ISODate));
+    w.text(QStringLiteral("ImportoPagamento"), f.documentTotal.text(2, 2));
+    if (term->modalita == QLatin1String("MP05"))
+        w.optional(QStringLiteral("IBAN"), d.company.iban);
+    w.close();
     w.close();
 }
 
@@ -218,7 +270,8 @@ QString progressiveText(int progressive)
 
 QString fileName(const Company& company, int progressive)
 {
-    return QStringLiteral("IT%1_%2.xml").arg(company.partitaIva, progressiveText(progressive));
+    return QStringLiteral("%1%2_%3.xml")
+        .arg(country(company.nazione), transmitterCode(company), progressiveText(progressive));
 }
 
 QByteArray writeFatturaPA(const Document& doc, const Figures& figures, const QString& progressive)
@@ -238,8 +291,9 @@ QByteArray writeFatturaPA(const Document& doc, const Figures& figures, const QSt
     w.close();
 
     w.open(QStringLiteral("FatturaElettronicaBody"));
-    general(w, doc.invoice, figures);
-    goods(w, doc.invoice, figures);
+    general(w, doc, figures);
+    goods(w, doc, figures);
+    payment(w, doc, figures);
     w.close();
 
     xml.writeEndElement();

@@ -9,6 +9,7 @@
 #include "einvoice/regimes.h"
 #include "einvoice/store.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -44,6 +45,7 @@ const BoxPlace boxes[] = {
     {"Nazione", "Nazione", 2, 4, 2, 1},
     {"Telefono", "Telefono", 12, 5, 0, 1},
     {"Email", "Email", 256, 6, 0, 3},
+    {"IBAN", "IBAN", 34, 8, 0, 3},
 };
 
 } // namespace
@@ -93,6 +95,11 @@ CompanyScreen::CompanyScreen(QWidget* parent) : QWidget(parent), m_db(Database::
     regimeLabel->setBuddy(m_regime);
     grid->addWidget(regimeLabel, 7, 0);
     grid->addWidget(m_regime, 7, 1, 1, 3);
+
+    // The stamp duty of invoices without VAT, paid virtually by default.
+    m_bollo = new QCheckBox(QStringLiteral("Bollo virtuale"), frame);
+    m_bollo->setObjectName(QStringLiteral("chkBolloVirtuale"));
+    grid->addWidget(m_bollo, 9, 1);
 
     m_problems = new QLabel(frame);
     m_problems->setObjectName(QStringLiteral("lblProblems"));
@@ -160,7 +167,7 @@ void CompanyScreen::load()
     const einvoice::Company c = einvoice::loadCompany(*m_db);
     const QStringList values = {c.denominazione, c.partitaIva, c.codiceFiscale, c.indirizzo,
                                 c.numeroCivico, c.cap, c.comune, c.provincia, c.nazione,
-                                c.telefono, c.email};
+                                c.telefono, c.email, c.iban};
     // A longer stored text is shown whole, never cut to the box's limit.
     for (int i = 0; i < m_boxes.size(); ++i) {
         QLineEdit* b = m_boxes.at(i);
@@ -177,6 +184,7 @@ void CompanyScreen::load()
         index = m_regime->count() - 1;
     }
     m_regime->setCurrentIndex(index);
+    m_bollo->setChecked(c.bolloVirtuale);
 }
 
 einvoice::Company CompanyScreen::typed() const
@@ -184,7 +192,8 @@ einvoice::Company CompanyScreen::typed() const
     auto v = [this](int i) { return m_boxes.at(i)->text().trimmed(); };
     return {v(0), v(1), v(2).toUpper(), v(3), v(4), v(5), v(6), v(7).toUpper(),
             v(8).isEmpty() ? QStringLiteral("IT") : v(8).toUpper(),
-            m_regime->currentData().toString(), v(9), v(10)};
+            m_regime->currentData().toString(), v(9), v(10),
+            v(11).remove(QLatin1Char(' ')).toUpper(), m_bollo->isChecked()};
 }
 
 void CompanyScreen::showProblems()

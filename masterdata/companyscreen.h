@@ -5,6 +5,7 @@
 
 #include <memory>
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -43,6 +44,7 @@ private:
     std::shared_ptr<Database> m_db;
     QList<QLineEdit*> m_boxes; // in the order of einvoice::Company's fields, but the regime
     QComboBox* m_regime;
+    QCheckBox* m_bollo;
     QLabel* m_problems;
     QPushButton* m_save;
     QPushButton* m_cancel;

@@ -8,6 +8,8 @@
 #include "data/datagrid.h"
 #include "data/datasource.h"
 #include "data/fieldbinding.h"
+#include "data/sourcetransaction.h"
+#include "einvoice/fatturapa.h"
 #include "masterdata/checkmark.h"
 #include "masterdata/customerdocuments.h"
 #include "reports/listreport.h"
@@ -91,6 +93,9 @@ void addEInvoicingBoxes(QWidget* frame, Form& form, DataSource* customers)
          taxcode::codiceDestinatarioProblem},
         {"txtnazione", "Nazione", "Nazione", "lblnazione", 2, 1, 4, nullptr},
         {"txtpec", "PEC", "PEC", "lblpec", 256, 1, 5, taxcode::pecProblem},
+        // Every sale to the customer is exempt for this reason.
+        {"txtnatura", "Natura", "Natura IVA", "lblnatura", 4, 0, 6, einvoice::naturaProblem},
+        {"txtrifnorm", "RiferimentoNormativo", "Rif. Normativo", "lblrifnorm", 100, 1, 6, nullptr},
     };
     for (const BoxPlace& place : places) {
         if (customers->fieldIndex(QLatin1String(place.field)) < 0)
@@ -222,13 +227,28 @@ bool CustomerScreen::checkBeforeWrite()
     return true;
 }
 
-QString CustomerScreen::deleteRefusal()
+// A customer that documents still name is kept: they would lose their
+// customer. Counted and deleted in one write, so that no document can be
+// saved for the customer in between.
+bool CustomerScreen::deleteRecord()
 {
-    const int documents =
-        customers::documentsNaming(*records()->database(), records()->value(QStringLiteral("Customer Code")),
-                                   records()->value(QStringLiteral("Cliente")));
-    return documents > 0 ? customers::inUse(records()->value(QStringLiteral("Cliente")), documents)
-                         : QString();
+    DataSource* source = records();
+    int documents = 0;
+    {
+        Database& db = *source->database();
+        SourceTransaction tx(db, {source});
+        documents = customers::documentsNaming(db, source->value(QStringLiteral("Customer Code")),
+                                               source->value(QStringLiteral("Cliente")));
+        if (documents == 0) {
+            source->deleteCurrent();
+            tx.commit();
+        }
+    }
+    if (documents > 0) {
+        msg::critical(this, customers::inUse(source->value(QStringLiteral("Cliente")), documents));
+        return false;
+    }
+    return true;
 }
 
 void CustomerScreen::print()

@@ -15,7 +15,7 @@ public:
 protected:
     void added() override;
     bool checkBeforeWrite() override;
-    QString deleteRefusal() override;
+    bool deleteRecord() override;
 
 private slots:
     void print();

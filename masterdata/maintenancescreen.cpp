@@ -7,7 +7,6 @@
 #include "common/textselect.h"
 #include "data/datagrid.h"
 #include "data/datasource.h"
-#include "data/sourcetransaction.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -179,24 +178,19 @@ void MaintenanceScreen::save()
     written();
 }
 
+bool MaintenanceScreen::deleteRecord()
+{
+    m_records->deleteCurrent();
+    return true;
+}
+
 void MaintenanceScreen::remove()
 {
-    QString refusal;
     try {
-        // Checked and deleted in one write: nothing can come to depend on
-        // the record in between.
-        SourceTransaction tx(*m_records->database(), {m_records});
-        refusal = deleteRefusal();
-        if (refusal.isEmpty()) {
-            m_records->deleteCurrent();
-            tx.commit();
-        }
+        if (!deleteRecord())
+            return;
     } catch (const DbError& e) {
         failed(QStringLiteral("Deleting the ") + m_names.record, e.text());
-        return;
-    }
-    if (!refusal.isEmpty()) {
-        msg::critical(this, refusal);
         return;
     }
     checkRecords();

@@ -89,9 +89,9 @@ protected:
     virtual void modifying() {}
     // After a save has written and the screen is back in the browse state.
     virtual void written() {}
-    // Asked inside the delete's transaction: a refusal to show instead of
-    // deleting the current record, or empty to delete it.
-    virtual QString deleteRefusal() { return {}; }
+    // Deletes the current record; false when the screen refuses (it has
+    // told the user why). Throws DbError.
+    virtual bool deleteRecord();
 
     // A failure of the data layer, named: "Saving the article failed: ...".
     void failed(const QString& operation, const QString& why);

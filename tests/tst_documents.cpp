@@ -160,8 +160,9 @@ private slots:
         QCOMPARE(m_db->count("Odummy"), 0);
         auto* lines = control<QTableView>(s, "DataGrid5")->model();
         QCOMPARE(lines->rowCount(), 1);
-        QCOMPARE(lines->columnCount(), 19);
+        QCOMPARE(lines->columnCount(), 20);
         QCOMPARE(lines->headerData(18, Qt::Horizontal).toString(), QString("Numero Ordine"));
+        QCOMPARE(lines->headerData(19, Qt::Horizontal).toString(), QString("Natura"));
     }
 
     void lineFromArticle_data()

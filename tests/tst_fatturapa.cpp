@@ -6,6 +6,7 @@
 #include "app/navigation.h"
 #include "documents/fatturapaexport.h"
 #include "masterdata/checkmark.h"
+#include "tests/fatturapafiles.h"
 #include "tests/support.h"
 
 #include <QDir>
@@ -19,72 +20,6 @@
 
 using namespace velinor;
 using namespace velinor::test;
-
-namespace {
-
-// The schema folder is shared beside the repository, a level or two up.
-QString schemaDir()
-{
-    const QString fromEnv = qEnvironmentVariable("VELINOR_FATTURAPA_SCHEMA");
-    if (!fromEnv.isEmpty())
-        return fromEnv;
-    QDir dir(QStringLiteral(VELINOR_SOURCE_DIR));
-    do {
-        if (dir.exists(QStringLiteral("shared/fatturapa/catalog.xml")))
-            return dir.absoluteFilePath(QStringLiteral("shared/fatturapa"));
-    } while (dir.cdUp());
-    return {};
-}
-
-// Empty when xmllint accepts the file offline; else what it said.
-QString schemaErrors(const QString& file)
-{
-    const QString dir = schemaDir();
-    if (dir.isEmpty())
-        return QStringLiteral("the FatturaPA schema folder (shared/fatturapa) was not found");
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("XML_CATALOG_FILES"), dir + QStringLiteral("/catalog.xml"));
-    p.setProcessEnvironment(env);
-    p.setProcessChannelMode(QProcess::MergedChannels);
-    p.start(QStringLiteral("xmllint"),
-            {QStringLiteral("--nonet"), QStringLiteral("--noout"), QStringLiteral("--schema"),
-             dir + QStringLiteral("/Schema_del_file_xml_FatturaPA_v1.2.2.xsd"), file});
-    if (!p.waitForFinished(60000))
-        return QStringLiteral("xmllint could not be run (install libxml2-utils)");
-    return p.exitCode() == 0 ? QString() : QString::fromUtf8(p.readAll());
-}
-
-// The texts of every element of that name, in document order.
-QStringList texts(const QString& file, const QString& element)
-{
-    QFile f(file);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    QXmlStreamReader xml(&f);
-    QStringList found;
-    while (!xml.atEnd())
-        if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() == element)
-            found << xml.readElementText();
-    return found;
-}
-
-struct Run {
-    int exitCode;
-    QString out;
-    QString err;
-};
-
-Run run(const QString& program, const QStringList& args)
-{
-    QProcess p;
-    p.start(program, args);
-    p.waitForFinished(60000);
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
-}
-
-} // namespace
 
 class FatturaPATest : public QObject {
     Q_OBJECT
@@ -307,8 +242,8 @@ private slots:
         QTest::newRow("customer Codice Fiscale mistyped")
             << "UPDATE Customers SET CodiceFiscale = 'VRDGPP65H04L219N'"
             << QStringList{"wrong check letter"} << false;
-        QTest::newRow("customer without Codice Destinatario and PEC")
-            << "UPDATE Customers SET CodiceDestinatario = '', PEC = NULL"
+        QTest::newRow("company without Codice Destinatario, PEC and Codice Fiscale")
+            << "UPDATE Customers SET CodiceDestinatario = '', PEC = NULL, CodiceFiscale = ''"
             << QStringList{"Both the Codice Destinatario and the PEC are missing"} << false;
         QTest::newRow("public body's code") << "UPDATE Customers SET CodiceDestinatario = 'UFABCD'"
                                              << QStringList{"public bodies"} << false;
@@ -325,7 +260,7 @@ private slots:
             << QStringList{"does not accept: ✓"} << false;
         QTest::newRow("every problem at once")
             << "UPDATE Azienda SET CAP = ''; UPDATE Customers SET PEC = '', "
-               "CodiceDestinatario = ''; UPDATE DettaglioFatture SET Iva = 0"
+               "CodiceDestinatario = '', CodiceFiscale = ''; UPDATE DettaglioFatture SET Iva = 0"
             << QStringList{"The CAP is missing", "Codice Destinatario and the PEC", "Natura"}
             << true;
     }
@@ -362,7 +297,9 @@ private slots:
             return proposed;
         });
         QVERIFY(exportInvoice(1).endsWith("_00001.xml"));
+        msg::setAskHook([](const QString&) { return true; }); // export it again
         QVERIFY(exportInvoice(1).endsWith("_00002.xml"));
+        msg::setAskHook({});
         QCOMPARE(m_db->scalar("SELECT ProgressivoInvio FROM Azienda").toInt(), 2);
     }
 

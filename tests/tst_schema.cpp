@@ -25,7 +25,7 @@ const QStringList linesFields = {
     "Iva",          "Totale Riga",          "Misura 1",       "Misura 2",        "Numero Pezzi",
     "Data",         "Codice Cliente",       "Numero Fattura", "Codice Articolo", "bolla",
     "databolla",    "UM",                   QString(), /* position 17: any name */
-    "Numero Ordine"};
+    "Numero Ordine", "Natura"};
 
 struct TableFields {
     const char* table;
@@ -45,19 +45,21 @@ QList<TableFields> expectedTables()
         {"Customers",
          {"Customer Code", "Cliente", "Indirizzo", "città", "cap", "NumeroTelefonico",
           "PartitaIva", "CodiceFiscale", "listino", "Provincia", "Nazione",
-          "CodiceDestinatario", "PEC"}},
+          "CodiceDestinatario", "PEC", "Natura", "RiferimentoNormativo"}},
         {"Fatture",
          {"Numero Ordine", "Order Code", "Date", "Cliente", "Codice Cliente",
           "Totale Imponibile", "Totale Imposta", "Totale Fattura", "Pagamento", "Aspetto",
           "Numero Colli", "Vettore", "Scadenze", "Destinazione Diversa", "Causale",
-          "Numero DDT", "Numero Preventivo"}},
+          "Numero DDT", "Numero Preventivo", "TipoDocumento", "FatturaCollegata"}},
         {"DettaglioFatture", linesFields},
         {"Odummy", linesFields + QStringList{"Owner"}},
         {"Ydummy", {"Numero Ordine", "Order Code", "cliente", "numerorighe", "Owner"}},
         {"Azienda",
          {"Denominazione", "PartitaIva", "CodiceFiscale", "Indirizzo", "NumeroCivico", "CAP",
           "Comune", "Provincia", "Nazione", "RegimeFiscale", "Telefono", "Email",
-          "ProgressivoInvio"}},
+          "ProgressivoInvio", "BolloVirtuale", "IBAN"}},
+        {"Pagamenti", {"Descrizione", "Modalita", "Giorni", "FineMese"}},
+        {"InviiPA", {"Numero Fattura", "Progressivo", "NomeFile", "Data", "Stato", "Messaggio"}},
     };
 }
 

@@ -33,14 +33,6 @@ namespace {
 
 QRect desktop() { return QGuiApplication::primaryScreen()->availableGeometry(); }
 
-void clickRow(QWidget* s, const QString& grid, int row)
-{
-    auto* view = control<QTableView>(s, grid);
-    view->scrollTo(view->model()->index(row, 0));
-    const QRect r = view->visualRect(view->model()->index(row, 0));
-    QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, r.center());
-}
-
 // Starts a record on a screen and fills what its Save needs.
 void startRecord(QWidget* s, const QString& name)
 {

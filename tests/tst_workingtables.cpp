@@ -195,7 +195,7 @@ private slots:
             a.run(QString("line %1 %2 %3").arg(i).arg(i % 3).arg(i + 1));
             b.run(QString("line %1 %2 %3").arg(i).arg((i + 1) % 3).arg(i + 10));
         }
-        QCOMPARE(a.run("lines"), QString("1,2,3,4 columns 19"));
+        QCOMPARE(a.run("lines"), QString("1,2,3,4 columns 20"));
         a.run("save");
         QCOMPARE(a.messages(), QString());
         b.run("save");
@@ -219,7 +219,7 @@ private slots:
         a.kill();
 
         b.run("new");
-        QCOMPARE(b.run("lines"), QString("columns 19"));
+        QCOMPARE(b.run("lines"), QString("columns 20"));
         QCOMPARE(workingLines(ownerA), 1);
 
         Copy again(m_db->dir());

@@ -1,10 +1,14 @@
-// velinor-fatturapa [--db PATH] [--out DIR] NUMBER...: writes the FatturaPA
-// file of each named saved invoice, without a display. Prints the path of
-// every file written; one line on standard error for each invoice that
-// could not be exported, and then exits with 1.
+// velinor-fatturapa [--db PATH] [--out DIR] [--again] NUMBER...: writes the
+// FatturaPA file of each named saved invoice, without a display. Prints the
+// path of every file written; one line on standard error for each invoice
+// that could not be exported, and then exits with 1. Notes for the user
+// (a paper copy due) go to standard error too, without changing the exit.
+// velinor-fatturapa [--db PATH] --receipt FILE...: reads the exchange
+// system's notifications into the sending log, a line for each.
 
 #include "data/database.h"
 #include "einvoice/export.h"
+#include "einvoice/receipt.h"
 #include "einvoice/store.h"
 
 #include <QCommandLineParser>
@@ -32,10 +36,19 @@ int main(int argc, char* argv[])
     const QCommandLineOption outOption(QStringLiteral("out"),
                                        QStringLiteral("The folder for the files (default: here)."),
                                        QStringLiteral("DIR"), QStringLiteral("."));
+    const QCommandLineOption againOption(
+        QStringLiteral("again"),
+        QStringLiteral("Export invoices already exported once more, under new file numbers."));
+    const QCommandLineOption receiptOption(
+        QStringLiteral("receipt"),
+        QStringLiteral("Read the exchange system's notifications named instead of exporting."));
     parser.addOption(dbOption);
     parser.addOption(outOption);
+    parser.addOption(againOption);
+    parser.addOption(receiptOption);
     parser.addPositionalArgument(QStringLiteral("NUMBER"),
-                                 QStringLiteral("Invoice numbers to export."),
+                                 QStringLiteral("Invoice numbers to export (with --receipt: "
+                                                "notification files)."),
                                  QStringLiteral("NUMBER..."));
     parser.process(app);
 
@@ -43,7 +56,9 @@ int main(int argc, char* argv[])
     QTextStream err(stderr);
     const QStringList numbers = parser.positionalArguments();
     if (numbers.isEmpty()) {
-        err << "velinor-fatturapa: name at least one invoice number.\n" << parser.helpText();
+        err << "velinor-fatturapa: name at least one "
+            << (parser.isSet(receiptOption) ? "notification file" : "invoice number") << ".\n"
+            << parser.helpText();
         return 2;
     }
     const QDir outDir(parser.value(outOption));
@@ -69,6 +84,20 @@ int main(int argc, char* argv[])
     }
 
     int failures = 0;
+    if (parser.isSet(receiptOption)) {
+        for (const QString& path : numbers) {
+            try {
+                bool ok = false;
+                const QString line = einvoice::applyReceiptFile(*db, path, &ok);
+                (ok ? out : err) << (ok ? "" : "velinor-fatturapa: ") << line << '\n';
+                failures += ok ? 0 : 1;
+            } catch (const DbError& e) {
+                err << "velinor-fatturapa: " << path << " was not recorded: " << e.text() << '\n';
+                ++failures;
+            }
+        }
+        return failures ? 1 : 0;
+    }
     for (const QString& text : numbers) {
         bool ok = false;
         const int number = text.toInt(&ok);
@@ -88,12 +117,21 @@ int main(int argc, char* argv[])
                 ++failures;
                 continue;
             }
-            const int progressive = einvoice::nextProgressive(*db);
+            if (p.earlier && !parser.isSet(againOption)) {
+                err << "velinor-fatturapa: invoice " << number << " was already exported as "
+                    << p.earlier->fileName << " (" << p.earlier->state
+                    << "); give --again to export it under a new file number.\n";
+                ++failures;
+                continue;
+            }
+            const int progressive = einvoice::nextProgressive(*db, p.doc.company, outDir);
             const QString path =
                 outDir.absoluteFilePath(einvoice::fileName(p.doc.company, progressive));
             einvoice::writeExport(*db, p, progressive, path);
             out << QDir::toNativeSeparators(path) << '\n';
             out.flush();
+            if (!p.notice.isEmpty())
+                err << "velinor-fatturapa: note: " << p.notice << '\n';
         } catch (const DbError& e) {
             err << "velinor-fatturapa: invoice " << number << " was not exported: " << e.text()
                 << '\n';

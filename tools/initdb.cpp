@@ -111,8 +111,9 @@ int main(int argc, char* argv[])
         return 0;
     }
 
-    // The demo data go in before the file takes its name: a creation that
-    // fails half-way leaves nothing that would pass for a finished file.
+    // The demo data, or the seed, go in before the file takes its name: a
+    // creation that fails half-way leaves nothing that would pass for a
+    // finished file.
     std::function<void(Database&)> fill;
     if (parser.isSet(demoOption) || parser.isSet(seedOption)) {
         const bool demoData = parser.isSet(demoOption);
