@@ -34,6 +34,11 @@ QString createServerDatabase(const QString& name)
         "'real'::regtype, 'numeric'::regtype) THEN 'real' WHEN pg_typeof($1) IN "
         "('bigint'::regtype, 'integer'::regtype, 'smallint'::regtype) THEN 'integer' "
         "ELSE 'text' END $$"));
+    db.exec(QStringLiteral(
+        "CREATE FUNCTION velinor_concat(acc text, value text, sep text) RETURNS text LANGUAGE sql "
+        "IMMUTABLE AS $$ SELECT CASE WHEN value IS NULL THEN acc WHEN acc IS NULL THEN value "
+        "ELSE acc || sep || value END $$"));
+    db.exec(QStringLiteral("CREATE AGGREGATE group_concat(text, text) (SFUNC = velinor_concat, STYPE = text)"));
     return uri;
 }
 
