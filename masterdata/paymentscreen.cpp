@@ -74,7 +74,7 @@ PaymentScreen::PaymentScreen(QWidget* parent) : MaintenanceScreen(names(), paren
     setRecordList(list, true);
 
     layOutBeside(form, list);
-    resize(620, 440);
+    resize(760, 440);
 }
 
 QString PaymentScreen::problem()
