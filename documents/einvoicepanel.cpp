@@ -6,6 +6,7 @@
 #include "data/fieldbinding.h"
 #include "einvoice/receipt.h"
 #include "einvoice/sendlog.h"
+#include "einvoice/store.h"
 
 #include <QCheckBox>
 #include <QCompleter>
@@ -186,10 +187,7 @@ void EInvoicePanel::offerPaymentTerms(QLineEdit* box)
         return;
     QStringList terms;
     try {
-        Statement st(*Database::shared(),
-                     QStringLiteral(R"(SELECT "Descrizione" FROM "Pagamenti" ORDER BY "Descrizione")"));
-        while (st.step())
-            terms << st.value(0).toString();
+        terms = einvoice::paymentTermNames(*Database::shared());
     } catch (const DbError&) {
         return; // a file without payment terms: the box stays free text
     }

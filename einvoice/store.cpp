@@ -31,7 +31,9 @@ const char* const customerFields =
     R"("Customer Code", "Cliente", "Indirizzo", "città", "cap", "PartitaIva", "CodiceFiscale",
        "Provincia", "Nazione", "CodiceDestinatario", "PEC", "Natura", "RiferimentoNormativo")";
 
-// The row of Pagamenti whose Descrizione is the text, if any.
+
+} // namespace
+
 std::optional<PaymentTerm> paymentTerm(Database& db, const QString& text)
 {
     if (text.isEmpty())
@@ -44,7 +46,14 @@ std::optional<PaymentTerm> paymentTerm(Database& db, const QString& text)
     return PaymentTerm{str(st, 0).toUpper(), st.value(1).toInt(), st.value(2).toInt() != 0};
 }
 
-} // namespace
+QStringList paymentTermNames(Database& db)
+{
+    QStringList names;
+    Statement st(db, QStringLiteral(R"(SELECT "Descrizione" FROM "Pagamenti" ORDER BY "Descrizione")"));
+    while (st.step())
+        names << st.value(0).toString();
+    return names;
+}
 
 QStringList missingForExport(Database& db)
 {

@@ -22,6 +22,11 @@ QStringList missingForExport(Database& db);
 QString upgradeAdvice(const QString& path, const QStringList& missing);
 
 Company loadCompany(Database& db);
+
+// The row of Pagamenti whose Descrizione is the text, if any.
+std::optional<PaymentTerm> paymentTerm(Database& db, const QString& text);
+// Every Descrizione of Pagamenti, in order.
+QStringList paymentTermNames(Database& db);
 void saveCompany(Database& db, const Company& company);
 
 // nullopt when no invoice has that number.

@@ -1,6 +1,5 @@
 #include "masterdata/lookupscreen.h"
 
-#include "common/logo.h"
 #include "common/messagebox.h"
 #include "common/numbertext.h"
 #include "common/textselect.h"
@@ -10,7 +9,6 @@
 #include "masterdata/lookupkinds.h"
 
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -56,6 +54,7 @@ LookupScreen::LookupScreen(const LookupKind& kind, QWidget* parent)
     lockWhileBrowsing(m_key);
     setEditFocus(m_key);
     setBrowseFocus(m_key);
+    setKeyBox(m_key);
 
     m_probeKey = new QLineEdit(this);
     m_probeKey->setObjectName(QLatin1String(kind.probeBox));
@@ -68,24 +67,12 @@ LookupScreen::LookupScreen(const LookupKind& kind, QWidget* parent)
     list->horizontalHeader()->setStretchLastSection(true);
     setRecordList(list, true);
 
-    auto* left = new QVBoxLayout;
-    left->addWidget(makeLogo(frame), 0, Qt::AlignLeft);
-    left->addWidget(caption);
-    left->addWidget(m_key);
-    left->addWidget(list, 1);
-    auto* panel = new QHBoxLayout(frame);
-    panel->addLayout(left, 1);
-    panel->addLayout(buttonColumn());
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(frame);
+    auto* boxes = new QVBoxLayout;
+    boxes->addWidget(caption);
+    boxes->addWidget(m_key);
+    layOutBeside(boxes, list);
     resize(480, 360);
 }
-
-void LookupScreen::added() { m_remembered.reset(); }
-
-void LookupScreen::modifying() { m_remembered = m_key->text(); }
-
-void LookupScreen::written() { m_remembered.reset(); }
 
 bool LookupScreen::checkBeforeWrite()
 {
@@ -93,7 +80,7 @@ bool LookupScreen::checkBeforeWrite()
     const QString key = m_key->text().trimmed();
     if (key != m_key->text())
         m_key->setText(key);
-    if (m_remembered && key == *m_remembered)
+    if (!keyToCheck(key))
         return true;
     // Searched before the empty check, as the screens always did; the
     // comparison is by value, so quotes in the key are plain characters.

@@ -2,7 +2,6 @@
 
 #include "masterdata/maintenancescreen.h"
 
-#include <optional>
 
 namespace velinor {
 
@@ -18,18 +17,12 @@ public:
 
 protected:
     bool checkBeforeWrite() override;
-    void added() override;
-    void modifying() override;
-    void written() override;
 
 private:
     const LookupKind& m_kind;
     DataSource* m_probe;
     QLineEdit* m_key;
     QLineEdit* m_probeKey;
-    // The key as Modify found it. None after New, so that an empty key typed
-    // into a new record is still refused rather than taken as unchanged.
-    std::optional<QString> m_remembered;
 };
 
 } // namespace velinor

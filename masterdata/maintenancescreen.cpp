@@ -3,6 +3,7 @@
 #include "app/navigation.h"
 #include "common/defaultbutton.h"
 #include "common/focusafterdelete.h"
+#include "common/logo.h"
 #include "common/messagebox.h"
 #include "common/textselect.h"
 #include "data/datagrid.h"
@@ -10,6 +11,7 @@
 
 #include <QCloseEvent>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -100,6 +102,18 @@ QLabel* MaintenanceScreen::makeCaption(const QString& text, const char* name, QW
     return label;
 }
 
+void MaintenanceScreen::layOutBeside(QLayout* boxes, DataGrid* list)
+{
+    auto* left = new QVBoxLayout;
+    left->addWidget(makeLogo(m_frame), 0, Qt::AlignLeft);
+    left->addLayout(boxes);
+    left->addWidget(list, 1);
+    auto* panel = new QHBoxLayout(m_frame);
+    panel->addLayout(left, 1);
+    panel->addLayout(buttonColumn());
+    (new QVBoxLayout(this))->addWidget(m_frame);
+}
+
 void MaintenanceScreen::greyBackground(QLineEdit* box)
 {
     QPalette p = box->palette();
@@ -143,12 +157,15 @@ void MaintenanceScreen::addNew()
         failed(QStringLiteral("Adding ") + m_names.aRecord, e.text());
         return;
     }
+    m_keyAsFound.reset();
     setEditMode();
     added();
 }
 
 void MaintenanceScreen::modify()
 {
+    if (m_keyBox)
+        m_keyAsFound = m_keyBox->text();
     setEditMode();
     modifying();
 }
@@ -174,6 +191,7 @@ void MaintenanceScreen::save()
     }
     setBrowseMode();
     checkRecords();
+    m_keyAsFound.reset();
     focusNextWork();
     written();
 }

@@ -4,7 +4,10 @@
 #include <QString>
 #include <QWidget>
 
+#include <optional>
+
 class QGroupBox;
+class QLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -30,12 +33,13 @@ class DataSource;
 //       bind(box, records(), "Codice", "Codice");
 //       lockWhileBrowsing(box);
 //       setEditFocus(box);
+//       setKeyBox(box); // when no two records may share it
 //       auto* list = new DataGrid(records(), frame());
 //       list->setObjectName("DataGrid1");
 //       setRecordList(list, true);
-//       auto* panel = new QHBoxLayout(frame());
-//       ... the boxes and the list, then panel->addLayout(buttonColumn());
-//       (new QVBoxLayout(this))->addWidget(frame());
+//       auto* boxes = new QVBoxLayout;
+//       boxes->addWidget(box);
+//       layOutBeside(boxes, list);
 //   }
 //   bool PaymentScreen::checkBeforeWrite() { ...message and false when refused }
 class MaintenanceScreen : public QWidget {
@@ -78,6 +82,15 @@ protected:
     void setBrowseFocus(QWidget* control) { m_browseFocus = control; }
     // The six buttons in a column, top to bottom, as every screen shows them.
     QVBoxLayout* buttonColumn();
+    // The panel of a screen of a few fields: the logo, the boxes and the
+    // record list on the left, the buttons on the right.
+    void layOutBeside(QLayout* boxes, DataGrid* list);
+    // The box of the record's key, which no two records share.
+    void setKeyBox(QLineEdit* box) { m_keyBox = box; }
+    // Whether Save must look for the key among the saved records: always
+    // for a new record, and for a changed one when its key is not the one
+    // Modify found.
+    bool keyToCheck(const QString& key) const { return !m_keyAsFound || key != *m_keyAsFound; }
 
     // --- Hooks ---
     // Checked before a save writes; false leaves the edit state as it is
@@ -134,6 +147,8 @@ private:
     QList<QWidget*> m_browseOnly;
     QLineEdit* m_editFocus = nullptr;
     QWidget* m_browseFocus = nullptr;
+    QLineEdit* m_keyBox = nullptr;
+    std::optional<QString> m_keyAsFound;
     bool m_editing = false;
 };
 

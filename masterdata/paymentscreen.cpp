@@ -1,20 +1,18 @@
 #include "masterdata/paymentscreen.h"
 
-#include "common/logo.h"
 #include "common/messagebox.h"
 #include "data/database.h"
 #include "data/datagrid.h"
 #include "data/datasource.h"
 #include "data/fieldbinding.h"
+#include "einvoice/store.h"
 
 #include <QGridLayout>
 #include <QGroupBox>
-#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRegularExpression>
-#include <QVBoxLayout>
 
 namespace velinor {
 
@@ -67,6 +65,7 @@ PaymentScreen::PaymentScreen(QWidget* parent) : MaintenanceScreen(names(), paren
     for (QLineEdit* box : {m_modality, m_days, m_endOfMonth})
         box->setMaximumWidth(ch * 8);
     setEditFocus(m_description);
+    setKeyBox(m_description);
 
     auto* list = new DataGrid(records(), frame);
     list->setObjectName(QStringLiteral("DataGrid1"));
@@ -74,23 +73,9 @@ PaymentScreen::PaymentScreen(QWidget* parent) : MaintenanceScreen(names(), paren
     list->setColumnWidth(0, ch * 22);
     setRecordList(list, true);
 
-    auto* left = new QVBoxLayout;
-    left->addWidget(makeLogo(frame), 0, Qt::AlignLeft);
-    left->addLayout(form);
-    left->addWidget(list, 1);
-    auto* panel = new QHBoxLayout(frame);
-    panel->addLayout(left, 1);
-    panel->addLayout(buttonColumn());
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(frame);
-    resize(620, 440);
+    layOutBeside(form, list);
+    resize(760, 440);
 }
-
-void PaymentScreen::added() { m_remembered.reset(); }
-
-void PaymentScreen::modifying() { m_remembered = m_description->text(); }
-
-void PaymentScreen::written() { m_remembered.reset(); }
 
 QString PaymentScreen::problem()
 {
@@ -121,11 +106,9 @@ bool PaymentScreen::checkBeforeWrite()
             box->setText(QStringLiteral("0"));
     QString refusal = problem();
     const QString key = m_description->text();
-    if (refusal.isEmpty() && key != m_remembered) {
+    if (refusal.isEmpty() && keyToCheck(key)) {
         try {
-            if (Database::shared()
-                    ->scalar(QStringLiteral(R"(SELECT 1 FROM "Pagamenti" WHERE "Descrizione" = ?)"), {key})
-                    .isValid())
+            if (einvoice::paymentTerm(*Database::shared(), key))
                 refusal = QStringLiteral("The payment term \"%1\" is already on file.").arg(key);
         } catch (const DbError& e) {
             failed(QStringLiteral("Looking for the payment term among the saved ones"), e.text());

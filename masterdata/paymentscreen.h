@@ -2,7 +2,6 @@
 
 #include "masterdata/maintenancescreen.h"
 
-#include <optional>
 
 namespace velinor {
 
@@ -17,9 +16,6 @@ public:
 
 protected:
     bool checkBeforeWrite() override;
-    void added() override;
-    void modifying() override;
-    void written() override;
 
 private:
     // Empty when the boxes make a term the file can carry; else why not.
@@ -29,8 +25,6 @@ private:
     QLineEdit* m_modality;
     QLineEdit* m_days;
     QLineEdit* m_endOfMonth;
-    // The description as Modify found it: keeping it is no duplicate.
-    std::optional<QString> m_remembered;
 };
 
 } // namespace velinor
