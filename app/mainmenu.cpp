@@ -79,10 +79,13 @@ void MainMenu::backUp()
     QFileDialog dialog(this, QStringLiteral("Copia di sicurezza"));
     dialog.setObjectName(QStringLiteral("dlgBackup"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setNameFilter(QStringLiteral("Database Velinor (*.mdb)"));
-    dialog.setDefaultSuffix(QStringLiteral("mdb"));
+    // A server database is saved as a pg_dump archive.
+    const bool server = Database::isServerLocation(Database::location());
+    dialog.setNameFilter(server ? QStringLiteral("Archivio pg_dump (*.dump)")
+                                : QStringLiteral("Database Velinor (*.mdb)"));
+    dialog.setDefaultSuffix(server ? QStringLiteral("dump") : QStringLiteral("mdb"));
     dialog.setDirectory(QDir::home());
-    dialog.selectFile(backupFileName());
+    dialog.selectFile(backupFileName(QDate::currentDate(), server));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return;
 
@@ -96,7 +99,7 @@ void MainMenu::backUp()
     progress.setValue(0);
     try {
         const BackupResult copy =
-            backupDatabase(Database::defaultPath(), target, [&progress](int done, int total) {
+            backupDatabase(Database::location(), target, [&progress](int done, int total) {
                 progress.setMaximum(std::max(total, 1));
                 progress.setValue(done); // lets the user press Cancel
                 return !progress.wasCanceled();
@@ -104,8 +107,10 @@ void MainMenu::backUp()
         progress.reset();
         const QString size =
             QLocale().formattedDataSize(copy.bytes, 0, QLocale::DataSizeTraditionalFormat);
-        msg::information(this, QStringLiteral("The backup was written to %1 (%2) and passed the "
-                                              "integrity check.")
+        msg::information(this, (server ? QStringLiteral("The backup was written to %1 (%2) by "
+                                                        "pg_dump.")
+                                       : QStringLiteral("The backup was written to %1 (%2) and "
+                                                        "passed the integrity check."))
                                    .arg(QDir::toNativeSeparators(copy.path), size));
     } catch (const BackupStopped&) {
         progress.reset(); // the user's own choice: nothing to tell

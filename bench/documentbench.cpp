@@ -1,7 +1,9 @@
 // velinor-bench-documents: the invoice screen on a ten-year database
 // (20,000 articles, 5,000 customers, 50,000 documents, 500,000 saved lines).
 // Times opening the screen, picking an archived invoice and saving an
-// invoice of 1,000 lines, each beside the bare SQLite work it stands on.
+// invoice of 1,000 lines, each beside the bare work it stands on: the same
+// statements through the engine's own C library (SQLite, or libpq with
+// --db URI on a server).
 
 #include "app/navigation.h"
 #include "common/messagebox.h"
@@ -18,8 +20,10 @@
 #include <QTest>
 #include <QTextStream>
 
+#include <libpq-fe.h>
 #include <sqlite3.h>
 
+#include <limits>
 #include <random>
 
 using namespace velinor;
@@ -34,18 +38,19 @@ constexpr int linesPerDocument = 10;
 constexpr int savedLines = 1000;
 constexpr int runs = 3;
 
-const char* const openQueries[] = {
-    "SELECT * FROM Customers ORDER BY Cliente", "select * from tires ORDER BY Descrizione",
-    "Select * from Fatture WHERE [Order Code] > 0 ORDER BY [Order Code]", "select * from Odummy"};
-
-void fill(const QString& path)
+void fill(const QString& location)
 {
     std::mt19937 random(20260101);
     auto number = [&random](int low, int high) {
         return std::uniform_int_distribution<int>(low, high)(random);
     };
-    createDatabaseFile(path, false);
-    Database db(path);
+    if (Database::isServerLocation(location)) {
+        Database server(location);
+        createServerSchema(server);
+    } else {
+        createDatabaseFile(location, false);
+    }
+    Database db(location);
     Transaction tx(db);
     {
         Statement st(db, QStringLiteral(R"(INSERT INTO Tires ("Tire Code", descrizione, Category,
@@ -99,36 +104,118 @@ void fill(const QString& path)
     tx.commit();
 }
 
-// Steps a statement to its end, reading every value, as any reader must.
-long stepAll(sqlite3_stmt* st)
-{
-    long sum = 0;
-    const int columns = sqlite3_column_count(st);
-    while (sqlite3_step(st) == SQLITE_ROW)
-        for (int c = 0; c < columns; ++c)
-            sum += sqlite3_column_type(st, c) == SQLITE_TEXT ? sqlite3_column_bytes(st, c)
-                                                              : sqlite3_column_int64(st, c);
-    return sum;
-}
+// The bare work: statements through the engine's C library, every value
+// of every row read, as any reader must.
+constexpr qint64 noBound = std::numeric_limits<qint64>::min();
 
-struct Bare {
-    sqlite3* db = nullptr;
-    explicit Bare(const QString& path)
+class Bare {
+public:
+    virtual ~Bare() = default;
+    virtual long run(const char* sql, qint64 bound = noBound) = 0;
+};
+
+class BareSqlite final : public Bare {
+public:
+    explicit BareSqlite(const QString& path)
     {
-        sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+        sqlite3_open_v2(QFile::encodeName(path).constData(), &m_db, SQLITE_OPEN_READWRITE, nullptr);
     }
-    ~Bare() { sqlite3_close(db); }
-    long run(const char* sql, qint64 bound = -1)
+    ~BareSqlite() override { sqlite3_close(m_db); }
+    long run(const char* sql, qint64 bound = noBound) override
     {
         sqlite3_stmt* st = nullptr;
-        if (sqlite3_prepare_v2(db, sql, -1, &st, nullptr) != SQLITE_OK)
-            qFatal("bare: %s", sqlite3_errmsg(db));
-        if (bound >= 0)
+        if (sqlite3_prepare_v2(m_db, sql, -1, &st, nullptr) != SQLITE_OK)
+            qFatal("bare: %s", sqlite3_errmsg(m_db));
+        if (bound != noBound)
             sqlite3_bind_int64(st, 1, bound);
-        const long sum = stepAll(st);
+        long sum = 0;
+        const int columns = sqlite3_column_count(st);
+        while (sqlite3_step(st) == SQLITE_ROW)
+            for (int c = 0; c < columns; ++c)
+                sum += sqlite3_column_type(st, c) == SQLITE_TEXT ? sqlite3_column_bytes(st, c)
+                                                                  : sqlite3_column_int64(st, c);
         sqlite3_finalize(st);
         return sum;
     }
+
+private:
+    sqlite3* m_db = nullptr;
+};
+
+class BarePostgres final : public Bare {
+public:
+    explicit BarePostgres(const QString& uri) : m_db(PQconnectdb(uri.toUtf8().constData()))
+    {
+        if (PQstatus(m_db) != CONNECTION_OK)
+            qFatal("bare: %s", PQerrorMessage(m_db));
+    }
+    ~BarePostgres() override { PQfinish(m_db); }
+    long run(const char* sql, qint64 bound = noBound) override
+    {
+        const QByteArray value = QByteArray::number(bound);
+        const char* values[] = {value.constData()};
+        PGresult* r = PQexecParams(m_db, sql, bound != noBound ? 1 : 0, nullptr, values, nullptr,
+                                   nullptr, 0);
+        if (PQresultStatus(r) != PGRES_TUPLES_OK && PQresultStatus(r) != PGRES_COMMAND_OK)
+            qFatal("bare: %s", PQresultErrorMessage(r));
+        long sum = 0;
+        for (int row = 0; row < PQntuples(r); ++row)
+            for (int c = 0; c < PQnfields(r); ++c)
+                sum += PQgetlength(r, row, c) + (PQgetisnull(r, row, c) ? 0 : atol(PQgetvalue(r, row, c)));
+        PQclear(r);
+        return sum;
+    }
+
+private:
+    PGconn* m_db;
+};
+
+// The statements of each operation as each engine spells them.
+struct Work {
+    const char* open[4];
+    const char* pickLines;
+    const char* pickSelection;
+    const char* fillLines;
+    const char* copyLines;
+    const char* emptyLines;
+    const char* header;
+};
+
+// The lines copied field by field, as the screen copies them.
+const char* const copyByName =
+    "INSERT INTO dettagliofatture (\"id\", \"descrizione articolo\", \"quantità\", \"prezzo\", "
+    "\"imponibile\", \"iva\", \"totale riga\", \"misura 1\", \"misura 2\", \"numero pezzi\", "
+    "\"data\", \"codice cliente\", \"numero fattura\", \"codice articolo\", \"bolla\", "
+    "\"databolla\", \"um\", \"note\", \"numero ordine\") SELECT \"id\", "
+    "\"descrizione articolo\", \"quantità\", \"prezzo\", \"imponibile\", \"iva\", "
+    "\"totale riga\", \"misura 1\", \"misura 2\", \"numero pezzi\", \"data\", "
+    "\"codice cliente\", \"numero fattura\", \"codice articolo\", \"bolla\", \"databolla\", "
+    "\"um\", \"note\", \"numero ordine\" FROM odummy";
+
+const Work sqliteWork{
+    {"SELECT * FROM Customers ORDER BY Cliente", "select * from tires ORDER BY Descrizione",
+     "Select * from Fatture WHERE [Order Code] > 0 ORDER BY [Order Code]", "select * from Odummy"},
+    "SELECT * FROM DettaglioFatture WHERE [Numero Fattura] = ?",
+    "UPDATE Ydummy SET \"Order Code\" = ?, cliente = 'Cliente di prova', numerorighe = 39999",
+    "INSERT INTO Odummy (\"Descrizione Articolo\", \"Numero Fattura\") "
+    "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1000) "
+    "SELECT 'Articolo', 900000 FROM n",
+    copyByName,
+    "DELETE FROM Odummy",
+    "INSERT INTO Fatture (\"Order Code\", Cliente) VALUES (?, 'Cliente')",
+};
+
+const Work serverWork{
+    {"SELECT * FROM customers ORDER BY cliente", "select * from tires ORDER BY descrizione",
+     "Select * from fatture WHERE \"order code\" > 0 ORDER BY \"order code\"",
+     "select * from odummy ORDER BY rowid"},
+    "SELECT * FROM dettagliofatture WHERE \"numero fattura\" = $1",
+    "UPDATE ydummy SET \"order code\" = $1, cliente = 'Cliente di prova', numerorighe = 39999",
+    "INSERT INTO odummy (\"descrizione articolo\", \"numero fattura\") "
+    "SELECT 'Articolo', 900000 FROM generate_series(1, 1000)",
+    copyByName,
+    "DELETE FROM odummy",
+    "INSERT INTO fatture (\"order code\", cliente) VALUES ($1, 'Cliente')",
 };
 
 double msSince(const QElapsedTimer& t) { return t.nsecsElapsed() / 1e6; }
@@ -186,26 +273,48 @@ int main(int argc, char* argv[])
     QTextStream out(stdout);
     msg::setTestHook([](const QString& text, msg::Icon) { qFatal("message: %s", qPrintable(text)); });
 
+    QString uri;
+    const QStringList args = app.arguments();
+    const qsizetype at = args.indexOf(QStringLiteral("--db"));
+    if (at >= 0 && at + 1 < args.size())
+        uri = args.at(at + 1);
+    const bool server = !uri.isEmpty();
+    if (server && !Database::isServerLocation(uri))
+        qFatal("--db takes a postgresql:// URI naming an empty database");
+
     QTemporaryDir dir;
     if (!dir.isValid())
         qFatal("no temporary folder");
     QDir::setCurrent(dir.path());
-    const QString path = Database::defaultPath();
+    const QString path = server ? uri : Database::defaultPath();
+    qputenv("VELINOR_DATABASE", path.toUtf8());
     QElapsedTimer timer;
     timer.start();
     fill(path);
     out << "Built " << articleCount << " articles, " << customerCount << " customers, "
         << invoiceCount << " invoices, " << orderCount << " orders, "
         << (invoiceCount + orderCount) * linesPerDocument << " lines in " << timer.elapsed()
-        << " ms (" << QFile(path).size() / (1024 * 1024) << " MiB)\n\n";
+        << " ms";
+    if (server)
+        out << " on " << uri << "\n\n";
+    else
+        out << " (" << QFile(path).size() / (1024 * 1024) << " MiB)\n\n";
     out.flush();
 
     Figures open, pick, save;
-    Bare bare(path);
+    std::unique_ptr<Bare> bareEngine;
+    if (server) {
+        bareEngine = std::make_unique<BarePostgres>(uri);
+        bareEngine->run("ANALYZE");
+    } else {
+        bareEngine = std::make_unique<BareSqlite>(path);
+    }
+    Bare& bare = *bareEngine;
+    const Work& work = server ? serverWork : sqliteWork;
     for (int r = 1; r <= runs; ++r) {
         // Open: the four lists, against the four SELECTs stepped to their end.
         timer.start();
-        for (const char* q : openQueries)
+        for (const char* q : work.open)
             bare.run(q);
         const double openBare = msSince(timer);
         timer.start();
@@ -214,10 +323,12 @@ int main(int argc, char* argv[])
         const double openMs = msSince(timer);
         open.add(openMs, openBare);
 
-        // Pick: an invoice from the middle of the archive, its lines shown.
+        // Pick: an invoice from the middle of the archive, its lines shown,
+        // and the print selection written and committed.
         const int row = invoiceCount / 2 + r;
         timer.start();
-        bare.run("SELECT * FROM DettaglioFatture WHERE [Numero Fattura] = ?", row + 1);
+        bare.run(work.pickSelection, row + 1);
+        bare.run(work.pickLines, row + 1);
         const double pickBare = msSince(timer);
         auto* archive = s->findChild<QTableView*>(QStringLiteral("DataGrid4"));
         timer.start();
@@ -230,16 +341,13 @@ int main(int argc, char* argv[])
             qFatal("the picked invoice shows no lines");
 
         // Save: 1,000 lines copied, the working lines emptied, the header written.
-        bare.run("DELETE FROM Odummy");
-        bare.run("INSERT INTO Odummy (\"Descrizione Articolo\", \"Numero Fattura\") "
-                 "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 1000) "
-                 "SELECT 'Articolo', 900000 FROM n");
+        bare.run(work.emptyLines);
+        bare.run(work.fillLines);
         timer.start();
         bare.run("BEGIN");
-        bare.run("INSERT INTO DettaglioFatture (\"Descrizione Articolo\", \"Numero Fattura\") "
-                 "SELECT \"Descrizione Articolo\", \"Numero Fattura\" FROM Odummy");
-        bare.run("DELETE FROM Odummy");
-        bare.run("INSERT INTO Fatture (\"Order Code\", Cliente) VALUES (?, 'Cliente')", -r);
+        bare.run(work.copyLines);
+        bare.run(work.emptyLines);
+        bare.run(work.header, -r);
         bare.run("COMMIT");
         const double saveBare = msSince(timer);
         QTest::mouseClick(s->findChild<QPushButton*>(QStringLiteral("cmdAdd")), Qt::LeftButton);
@@ -270,7 +378,8 @@ int main(int argc, char* argv[])
         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
-    out << "\nbest of " << runs << "; ratio = screen / bare SQLite\n";
+    out << "\nbest of " << runs << "; ratio = screen / bare " << (server ? "libpq" : "SQLite")
+        << "\n";
     auto line = [&out](const char* name, const Figures& f) {
         out << QStringLiteral("%1 ms: %2 ratio: %3\n")
                    .arg(QLatin1String(name))

@@ -1,6 +1,8 @@
 #include "data/backup.h"
 
 #include "data/database.h"
+#include "data/postgres/pgdump.h"
+#include "data/sqlite/sqliteengine.h"
 
 #include <QDir>
 #include <QFile>
@@ -73,14 +75,14 @@ public:
     ReadTransaction& operator=(const ReadTransaction&) = delete;
 
 private:
-    void end() { sqlite3_exec(m_db.handle(), "ROLLBACK", nullptr, nullptr, nullptr); }
+    void end() { sqlite3_exec(sqliteHandle(m_db), "ROLLBACK", nullptr, nullptr, nullptr); }
     Database& m_db;
 };
 
 void copyPages(Database& source, sqlite3* dest, const BackupProgress& progress)
 {
     const ReadTransaction reading(source);
-    sqlite3_backup* backup = sqlite3_backup_init(dest, "main", source.handle(), "main");
+    sqlite3_backup* backup = sqlite3_backup_init(dest, "main", sqliteHandle(source), "main");
     if (!backup)
         throw DbError(QStringLiteral("the copy cannot be started: %1").arg(errorText(dest)));
     int rc = SQLITE_OK;
@@ -157,15 +159,16 @@ void syncFolder(const QString& folder)
 
 } // namespace
 
-QString backupFileName(const QDate& day)
+QString backupFileName(const QDate& day, bool server)
 {
-    return QStringLiteral("db1-%1.mdb").arg(day.toString(Qt::ISODate));
+    return server ? QStringLiteral("velinor-%1.dump").arg(day.toString(Qt::ISODate))
+                  : QStringLiteral("db1-%1.mdb").arg(day.toString(Qt::ISODate));
 }
 
-QString backupTarget(const QString& destination)
+QString backupTarget(const QString& destination, bool server)
 {
     if (QFileInfo(destination).isDir())
-        return QDir(destination).absoluteFilePath(backupFileName());
+        return QDir(destination).absoluteFilePath(backupFileName(QDate::currentDate(), server));
     return QFileInfo(destination).absoluteFilePath();
 }
 
@@ -176,6 +179,12 @@ BackupStopped::BackupStopped() : DbError(QStringLiteral("the backup was stopped;
 BackupResult backupDatabase(const QString& source, const QString& target,
                             const BackupProgress& progress)
 {
+    if (Database::isServerLocation(source)) {
+        if (QFileInfo(target).isDir())
+            throw DbError(QStringLiteral("%1 is a folder").arg(shown(target)));
+        const qint64 bytes = dumpServerDatabase(source, target);
+        return {QFileInfo(target).absoluteFilePath(), bytes};
+    }
     Database db(source); // refuses a missing file or one that is not a database
     const QFileInfo info(target);
     if (info.exists() && sameFile(db.path(), target))

@@ -9,12 +9,13 @@
 
 namespace velinor {
 
-// The name a copy of the day's data is proposed under: db1-YYYY-MM-DD.mdb.
-QString backupFileName(const QDate& day = QDate::currentDate());
+// The name a copy of the day's data is proposed under: db1-YYYY-MM-DD.mdb,
+// or velinor-YYYY-MM-DD.dump for a server database.
+QString backupFileName(const QDate& day = QDate::currentDate(), bool server = false);
 
 // Where a copy asked for at `destination` goes: that file, or a file named
 // backupFileName() inside it when it is a folder.
-QString backupTarget(const QString& destination);
+QString backupTarget(const QString& destination, bool server = false);
 
 struct BackupResult {
     QString path; // absolute path of the copy
@@ -40,6 +41,8 @@ public:
 // database, the target is the source itself, not a regular file, or a name
 // SQLite keeps beside a database, or the copy cannot be written, fails its
 // check or is stopped (BackupStopped).
+// A server database (a postgresql:// source) is written by pg_dump as a
+// custom-format archive instead.
 BackupResult backupDatabase(const QString& source, const QString& target,
                             const BackupProgress& progress = {});
 

@@ -43,8 +43,11 @@ QString accountName()
 // user name may hold anything a file name may not.
 QString lockPath(const QString& databasePath, const QString& host, const QString& user, int slot)
 {
-    const QByteArray key =
-        (QFileInfo(databasePath).absoluteFilePath() + u'\n' + host + u'\n' + user).toUtf8();
+    // A server is named by its URI wherever the desk's working folder is.
+    const QString database = Database::isServerLocation(databasePath)
+                                 ? databasePath
+                                 : QFileInfo(databasePath).absoluteFilePath();
+    const QByteArray key = (database + u'\n' + host + u'\n' + user).toUtf8();
     const QString hash = QString::fromLatin1(
         QCryptographicHash::hash(key, QCryptographicHash::Sha1).toHex().left(16));
     return QDir(QDir::tempPath())

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "data/dberror.h"
+#include "data/engine.h"
 
 #include <QString>
 #include <QVariant>
@@ -8,14 +9,11 @@
 
 #include <memory>
 
-struct sqlite3;
-struct sqlite3_stmt;
-
 namespace velinor {
 
 class Database;
 
-// One prepared statement; finalized when it goes out of scope.
+// One prepared statement; released when it goes out of scope.
 class Statement {
 public:
     Statement(Database& db, const QString& sql);
@@ -23,57 +21,67 @@ public:
     Statement(const Statement&) = delete;
     Statement& operator=(const Statement&) = delete;
 
-    void bind(int index, const QVariant& value); // 1-based, as sqlite counts
+    void bind(int index, const QVariant& value) { m_cursor->bind(index, value); } // 1-based
     void bindAll(const QVariantList& values);
-    bool step(); // true while a row is available
-    void reset();
+    bool step() { return m_cursor->step(); } // true while a row is available
+    void reset() { m_cursor->reset(); }
 
-    int columnCount() const;
-    QString columnName(int column) const;
-    QString declaredType(int column) const; // empty for expressions
-    QVariant value(int column) const;
-    sqlite3_stmt* handle() const { return m_stmt; }
+    int columnCount() const { return m_cursor->columnCount(); }
+    QString columnName(int column) const { return m_cursor->columnName(column); }
+    FieldKind kind(int column) const { return m_cursor->kind(column); }
+    QString originTable(int column) const { return m_cursor->originTable(column); }
+    QString originColumn(int column) const { return m_cursor->originColumn(column); }
+    QVariant value(int column) const { return m_cursor->value(column); }
+    Cursor& cursor() { return *m_cursor; }
 
 private:
-    Database& m_db;
-    sqlite3_stmt* m_stmt = nullptr;
+    std::unique_ptr<Cursor> m_cursor;
 };
 
-// The open database file. Opens an existing file only and never creates one.
+// The open database: a file, or a database on a server named by a
+// postgresql:// URI. Opens an existing database only and never creates one.
 class Database {
 public:
-    // The file the program works on: db1.mdb in the working directory.
+    // db1.mdb in the working directory.
     static QString defaultPath();
+    // Where the program finds its database: $VELINOR_DATABASE, else url= in
+    // the [database] section of velinor.conf in the working directory, else
+    // db1.mdb there. A file path or a postgresql:// URI.
+    static QString location();
+    static bool isServerLocation(const QString& location);
 
-    // Throws DbError when the file is missing or is not an SQLite database.
-    explicit Database(const QString& path);
+    // Throws DbError when the database is missing or cannot be opened.
+    explicit Database(const QString& location);
     ~Database();
     Database(const Database&) = delete;
     Database& operator=(const Database&) = delete;
 
-    // The connection shared by the screens for the file at defaultPath(),
-    // opened on first use and closed when its last user lets it go.
+    // The connection shared by the screens for location(), opened on first
+    // use and closed when its last user lets it go.
     static std::shared_ptr<Database> shared();
 
-    QString path() const { return m_path; }
-    sqlite3* handle() const { return m_db; }
+    // The file's absolute path, or the server URI as given.
+    QString path() const { return m_location; }
+    bool isServer() const { return m_engine->isServer(); }
+    Engine& engine() { return *m_engine; }
 
     void exec(const QString& sql, const QVariantList& params = {});
     QVariant scalar(const QString& sql, const QVariantList& params = {});
-    qint64 lastInsertRowid() const;
-    int changes() const;
-    QString lastError() const;
-    // Throws the last error in words a user can act on.
-    [[noreturn]] void fail() const;
+    int changes() const { return m_engine->changes(); }
 
-    // sqlite keeps a file read-only that was read-only when it was opened.
-    // When it can be written again, this opens it anew; it does so only
-    // between statements and outside a transaction. Every statement calls it.
-    void refreshAccess();
+    void begin()
+    {
+        m_engine->begin(m_depth);
+        ++m_depth;
+    }
+    void commit();
+    void rollback() noexcept;
+    bool inTransaction() const { return m_depth > 0; }
 
 private:
-    QString m_path;
-    sqlite3* m_db = nullptr;
+    QString m_location;
+    std::unique_ptr<Engine> m_engine;
+    int m_depth = 0;
 };
 
 // Everything between construction and commit() is one write; leaving the

@@ -1,39 +1,23 @@
 #include "data/datasource.h"
 
 #include "common/numbertext.h"
+#include "data/cellarena.h"
 
-#include <QLocale>
 #include <QRegularExpression>
-
-#include <sqlite3.h>
 
 #include <algorithm>
 #include <functional>
-#include <cstring>
 #include <stdexcept>
 
 namespace velinor {
 
 namespace {
 
-enum Tag : char { TagNull = 0, TagInt = 1, TagReal = 2, TagText = 3 };
-
-QString quoted(const QString& name)
+QString quotedName(const QString& name)
 {
     QString q = name;
     q.replace(u'"', QStringLiteral("\"\""));
     return u'"' + q + u'"';
-}
-
-FieldKind kindOf(const QString& declared)
-{
-    const QString t = declared.toUpper();
-    if (t.contains(QLatin1String("DATE")) || t.contains(QLatin1String("TIME")))
-        return FieldKind::Date;
-    for (const char* n : {"INT", "REAL", "FLOA", "DOUB", "NUM", "DEC"})
-        if (t.contains(QLatin1String(n)))
-            return FieldKind::Number;
-    return FieldKind::Text;
 }
 
 // A bare table name, possibly quoted or bracketed.
@@ -60,25 +44,6 @@ std::optional<QString> withRowid(const QString& select)
     if (!m.hasMatch())
         return std::nullopt;
     return QStringLiteral("SELECT rowid AS velinor_rowid, ") + select.mid(m.capturedEnd());
-}
-
-void appendRaw(QByteArray& arena, const void* data, qsizetype size)
-{
-    arena.append(static_cast<const char*>(data), size);
-}
-
-template <class T> T readRaw(const char* p)
-{
-    T v;
-    std::memcpy(&v, p, sizeof v);
-    return v;
-}
-
-// A typed value as a message quotes it: a long paste would fill the box.
-QString shortened(const QString& text)
-{
-    constexpr int most = 40;
-    return text.size() <= most ? text : text.left(most - 1) + QChar(0x2026);
 }
 
 // Ends a reset that an exception interrupted, so views are never left waiting.
@@ -146,24 +111,39 @@ void DataSource::load()
 
     std::optional<QString> table = tableNameOf(m_source);
     std::optional<QString> sql = table ? QStringLiteral("SELECT rowid AS velinor_rowid, * FROM ")
-                                             + quoted(*table)
+                                             + quotedName(*table)
                                        : withRowid(m_source);
+    // A server keeps no stored order: rows come in the order they were added,
+    // as in the file, unless the query orders them.
+    static const QRegularExpression ordered(QStringLiteral(R"(\border\s+by\b)"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    if (sql && m_db->isServer() && !ordered.match(*sql).hasMatch())
+        *sql += QStringLiteral(" ORDER BY velinor_rowid");
     std::unique_ptr<Statement> st;
     if (sql) {
+        // A failed statement spoils a server's transaction: try it apart.
+        std::optional<Transaction> trial;
+        if (m_db->isServer() && m_db->inTransaction())
+            trial.emplace(*m_db);
         try {
             st = std::make_unique<Statement>(*m_db, *sql);
+            st->bindAll(m_params);
+            st->columnCount();
+            if (trial)
+                trial->commit();
         } catch (const DbError&) {
             if (table)
                 throw;
             // Joins and views have no single rowid: such a list is read-only.
+            st.reset();
             sql.reset();
         }
     }
-    if (!st)
+    if (!st) {
         st = std::make_unique<Statement>(*m_db, m_source);
-    st->bindAll(m_params);
+        st->bindAll(m_params);
+    }
 
-    sqlite3_stmt* h = st->handle();
     const int first = sql ? 1 : 0;
     const int n = st->columnCount();
     QString origin;
@@ -171,13 +151,12 @@ void DataSource::load()
     for (int c = first; c < n; ++c) {
         Field f;
         f.name = st->columnName(c);
-        const char* col = sqlite3_column_origin_name(h, c);
-        const char* tab = sqlite3_column_table_name(h, c);
-        f.column = col ? QString::fromUtf8(col) : f.name;
-        f.stored = col != nullptr;
-        f.kind = kindOf(st->declaredType(c));
+        const QString col = st->originColumn(c);
+        const QString t = st->originTable(c);
+        f.column = col.isEmpty() ? f.name : col;
+        f.stored = !col.isEmpty();
+        f.kind = st->kind(c);
         m_fields.push_back(f);
-        const QString t = tab ? QString::fromUtf8(tab) : QString();
         if (t.isEmpty() || (!origin.isEmpty() && t.compare(origin, Qt::CaseInsensitive) != 0))
             single = false;
         origin = t;
@@ -185,38 +164,14 @@ void DataSource::load()
     if (single && !origin.isEmpty())
         m_table = origin;
 
-    while (st->step()) {
+    Cursor& cursor = st->cursor();
+    while (cursor.step()) {
         Row row;
         // A read-only list has no rowids; any value but 0, which marks an
         // appended row, so that its rows are never taken for new ones.
-        row.rowid = first ? sqlite3_column_int64(h, 0) : -1;
+        row.rowid = first ? cursor.value(0).toLongLong() : -1;
         row.offset = static_cast<quint32>(m_arena.size());
-        for (int c = first; c < n; ++c) {
-            switch (sqlite3_column_type(h, c)) {
-            case SQLITE_NULL:
-                m_arena.append(TagNull);
-                break;
-            case SQLITE_INTEGER: {
-                const qint64 v = sqlite3_column_int64(h, c);
-                m_arena.append(TagInt);
-                appendRaw(m_arena, &v, sizeof v);
-                break;
-            }
-            case SQLITE_FLOAT: {
-                const double v = sqlite3_column_double(h, c);
-                m_arena.append(TagReal);
-                appendRaw(m_arena, &v, sizeof v);
-                break;
-            }
-            default: {
-                const auto* text = sqlite3_column_text(h, c);
-                const quint32 len = static_cast<quint32>(sqlite3_column_bytes(h, c));
-                m_arena.append(TagText);
-                appendRaw(m_arena, &len, sizeof len);
-                appendRaw(m_arena, text, len);
-            }
-            }
-        }
+        cursor.appendCells(m_arena, first);
         row.length = static_cast<quint32>(m_arena.size()) - row.offset;
         m_rows.push_back(row);
     }
@@ -258,58 +213,14 @@ QString DataSource::caption(int column) const
 
 QVariant DataSource::cell(const Row& row, int column) const
 {
-    const char* p = m_arena.constData() + row.offset;
-    for (int c = 0;; ++c) {
-        const char tag = *p++;
-        const bool wanted = c == column;
-        switch (tag) {
-        case TagNull:
-            if (wanted)
-                return QVariant();
-            break;
-        case TagInt:
-            if (wanted)
-                return QVariant(static_cast<qlonglong>(readRaw<qint64>(p)));
-            p += sizeof(qint64);
-            break;
-        case TagReal:
-            if (wanted)
-                return QVariant(readRaw<double>(p));
-            p += sizeof(double);
-            break;
-        default: {
-            const auto len = readRaw<quint32>(p);
-            p += sizeof len;
-            if (wanted)
-                return QVariant(QString::fromUtf8(p, len));
-            p += len;
-        }
-        }
-    }
+    return cells::read(m_arena.constData() + row.offset, column);
 }
 
 void DataSource::storeRow(Row& row, const std::vector<QVariant>& values)
 {
     row.offset = static_cast<quint32>(m_arena.size());
-    for (const QVariant& v : values) {
-        if (v.isNull()) {
-            m_arena.append(TagNull);
-        } else if (v.typeId() == QMetaType::LongLong) {
-            const qint64 x = v.toLongLong();
-            m_arena.append(TagInt);
-            appendRaw(m_arena, &x, sizeof x);
-        } else if (v.typeId() == QMetaType::Double) {
-            const double x = v.toDouble();
-            m_arena.append(TagReal);
-            appendRaw(m_arena, &x, sizeof x);
-        } else {
-            const QByteArray utf8 = v.toString().toUtf8();
-            const quint32 len = static_cast<quint32>(utf8.size());
-            m_arena.append(TagText);
-            appendRaw(m_arena, &len, sizeof len);
-            m_arena.append(utf8);
-        }
-    }
+    for (const QVariant& v : values)
+        cells::appendValue(m_arena, v);
     row.length = static_cast<quint32>(m_arena.size()) - row.offset;
 }
 
@@ -319,58 +230,6 @@ const QString* DataSource::pendingText(int column) const
         if (p.column == column)
             return &p.text;
     return nullptr;
-}
-
-QString DataSource::toText(int column, const QVariant& value) const
-{
-    if (value.isNull())
-        return QString();
-    QLocale locale;
-    locale.setNumberOptions(QLocale::OmitGroupSeparator);
-    switch (value.typeId()) {
-    case QMetaType::LongLong:
-        return locale.toString(value.toLongLong());
-    case QMetaType::Double:
-        return formatNumber(value.toDouble(), locale);
-    default:
-        break;
-    }
-    const QString text = value.toString();
-    if (field(column).kind == FieldKind::Date) {
-        const QDate date = QDate::fromString(text.left(10), Qt::ISODate);
-        if (date.isValid())
-            return formatDate(date, locale);
-    }
-    return text;
-}
-
-QVariant DataSource::toStored(int column, const QString& text) const
-{
-    const Field& f = field(column);
-    switch (f.kind) {
-    case FieldKind::Text:
-        return text;
-    case FieldKind::Number: {
-        if (text.trimmed().isEmpty())
-            return QVariant();
-        const auto number = parseNumber(text);
-        if (!number)
-            throw DbError(QStringLiteral("\"%1\" holds numbers only, and \"%2\" is not a number")
-                              .arg(caption(column), shortened(text)));
-        return *number;
-    }
-    case FieldKind::Date: {
-        if (text.trimmed().isEmpty())
-            return QVariant();
-        const auto date = parseDate(text);
-        if (!date)
-            throw DbError(QStringLiteral("\"%1\" holds dates only, written as %2, and \"%3\" is "
-                                         "not a date")
-                              .arg(caption(column), dateFormatInWords(), shortened(text)));
-        return date->toString(Qt::ISODate);
-    }
-    }
-    return text;
 }
 
 QString DataSource::text(int row, int column) const
@@ -533,91 +392,6 @@ void DataSource::setRowDefault(const QString& fieldName, const QVariant& value)
     m_rowDefaults.append({fieldName, value});
 }
 
-void DataSource::update()
-{
-    if (!hasCurrent() || !isPending())
-        return;
-    requireEditable();
-    Row& row = m_rows[static_cast<size_t>(m_current)];
-
-    // Convert everything first, so that a bad value writes nothing.
-    std::vector<QVariant> values(m_fields.size());
-    for (int c = 0; c < fieldCount(); ++c)
-        values[static_cast<size_t>(c)] = cell(row, c);
-    QStringList columns;
-    QVariantList params;
-    for (const Pending& p : m_pending) {
-        const QVariant v = toStored(p.column, p.text);
-        values[static_cast<size_t>(p.column)] = v;
-        columns << quoted(field(p.column).column);
-        params << v;
-    }
-
-    qint64 rowid = row.rowid;
-    if (row.rowid == 0) {
-        for (const auto& [name, value] : std::as_const(m_rowDefaults)) {
-            const int c = fieldIndex(name);
-            if (c < 0 || pendingText(c))
-                continue;
-            values[static_cast<size_t>(c)] = value;
-            columns << quoted(field(c).column);
-            params << value;
-        }
-        QString sql = QStringLiteral("INSERT INTO ") + quoted(m_table);
-        if (columns.isEmpty())
-            sql += QStringLiteral(" DEFAULT VALUES");
-        else
-            sql += QStringLiteral(" (%1) VALUES (%2)")
-                       .arg(columns.join(u','),
-                            QStringList(columns.size(), QStringLiteral("?")).join(u','));
-        writeReturning(sql, params, rowid, values);
-        m_beforeNew = -1;
-    } else {
-        // Optimistic: the changed fields must still hold what was read, so
-        // that a change another program made in the meantime is not lost.
-        QStringList sets;
-        for (const QString& c : columns)
-            sets << c + QStringLiteral(" = ?");
-        QString where = QStringLiteral("rowid = ?");
-        params << row.rowid;
-        for (const Pending& p : m_pending) {
-            where += QStringLiteral(" AND ") + quoted(field(p.column).column) + QStringLiteral(" IS ?");
-            params << cell(row, p.column);
-        }
-        if (!writeReturning(QStringLiteral("UPDATE %1 SET %2 WHERE %3")
-                                .arg(quoted(m_table), sets.join(QStringLiteral(", ")), where),
-                            params, rowid, values))
-            throw ConflictError();
-    }
-    row.rowid = rowid;
-    storeRow(row, values);
-    m_pending.clear();
-    emit rowChanged(m_current);
-}
-
-bool DataSource::writeReturning(const QString& sql, const QVariantList& params, qint64& rowid,
-                                std::vector<QVariant>& values)
-{
-    QString returning = QStringLiteral(" RETURNING rowid");
-    for (const Field& f : m_fields)
-        if (f.stored)
-            returning += u',' + quoted(f.column);
-    Statement st(*m_db, sql + returning);
-    st.bindAll(params);
-    bool written = false;
-    while (st.step()) {
-        if (written)
-            continue;
-        written = true;
-        rowid = st.value(0).toLongLong();
-        int i = 1;
-        for (int c = 0; c < fieldCount(); ++c)
-            if (field(c).stored)
-                values[static_cast<size_t>(c)] = st.value(i++);
-    }
-    return written;
-}
-
 void DataSource::cancelBatch()
 {
     if (currentIsNew()) {
@@ -629,89 +403,6 @@ void DataSource::cancelBatch()
         return;
     m_pending.clear();
     emit rowChanged(m_current);
-}
-
-void DataSource::deleteCurrent()
-{
-    requireCurrent();
-    if (currentIsNew()) {
-        cancelBatch();
-        return;
-    }
-    requireEditable();
-    const int row = m_current;
-    // Only the row as it was shown: not one another program changed since.
-    const Row& shown = m_rows[static_cast<size_t>(row)];
-    QString where = QStringLiteral("rowid = ?");
-    QVariantList params{shown.rowid};
-    for (int c = 0; c < fieldCount(); ++c)
-        if (field(c).stored) {
-            where += QStringLiteral(" AND ") + quoted(field(c).column) + QStringLiteral(" IS ?");
-            params << cell(shown, c);
-        }
-    m_db->exec(QStringLiteral("DELETE FROM %1 WHERE %2").arg(quoted(m_table), where), params);
-    if (m_db->changes() == 0)
-        throw ConflictError();
-    emit aboutToReset();
-    m_pending.clear();
-    m_rows.erase(m_rows.begin() + row);
-    m_current = row < recordCount() ? row : recordCount() - 1;
-    emit didReset();
-    emit currentChanged(m_current);
-}
-
-void DataSource::deleteAll()
-{
-    if (recordCount() == 0)
-        return;
-    if (currentIsNew() && recordCount() == 1) {
-        cancelBatch();
-        return;
-    }
-    requireEditable();
-    // One statement, prepared once: thousands of lines go in milliseconds.
-    Statement st(*m_db, QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(quoted(m_table)));
-    for (const Row& row : m_rows) {
-        if (row.rowid == 0)
-            continue;
-        st.bind(1, row.rowid);
-        st.step();
-        st.reset();
-    }
-    // The cells stay in the arena until the next read, so that a snapshot
-    // taken before can still be restored.
-    emit aboutToReset();
-    m_rows.clear();
-    m_pending.clear();
-    m_current = -1;
-    m_beforeNew = -1;
-    emit didReset();
-    emit currentChanged(m_current);
-}
-
-DataSource::Snapshot DataSource::snapshot() const
-{
-    return {m_rows, m_arena.size(), m_reads, m_current, m_beforeNew, m_pending};
-}
-
-void DataSource::restore(const Snapshot& saved)
-{
-    if (saved.reads != m_reads) {
-        try {
-            load();
-        } catch (const DbError&) {
-            // Left empty; the failure that caused the rollback is reported.
-        }
-        return;
-    }
-    emit aboutToReset();
-    m_arena.truncate(saved.arenaSize);
-    m_rows = saved.rows;
-    m_current = saved.current;
-    m_beforeNew = saved.beforeNew;
-    m_pending = saved.pending;
-    emit didReset();
-    emit currentChanged(m_current);
 }
 
 } // namespace velinor

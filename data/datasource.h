@@ -13,7 +13,7 @@
 
 namespace velinor {
 
-enum class FieldKind { Text, Number, Date };
+
 
 struct Field {
     QString name;   // as the source names it

@@ -25,6 +25,13 @@ public:
     ConflictError();
 };
 
+// A write refused because it would give a key that must be unique (an
+// invoice number) to a second row.
+class DuplicateError : public DbError {
+public:
+    using DbError::DbError;
+};
+
 inline ConflictError::ConflictError()
     : DbError(QStringLiteral("another user changed or deleted this record since it was shown, "
                              "so nothing was written. Leave this screen and open it again to "

@@ -1,13 +1,12 @@
 #include "data/schema.h"
 
 #include "data/database.h"
+#include "data/sqlite/sqliteengine.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryFile>
-
-#include <sqlite3.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -125,6 +124,9 @@ QStringList schemaStatements()
         QStringLiteral(R"(CREATE INDEX "DettaglioFatture_Numero_Fattura" ON "DettaglioFatture" ("Numero Fattura"))"),
         QStringLiteral(R"(CREATE INDEX "Fatture_Numero_Ordine" ON "Fatture" ("Numero Ordine"))"),
         QStringLiteral(R"(CREATE INDEX "Fatture_Order_Code" ON "Fatture" ("Order Code"))"),
+        // No invoice number is given twice, even when two desks save at the
+        // same moment: the second one is refused and told.
+        QStringLiteral(R"(CREATE UNIQUE INDEX "Fatture_Order_Code_unique" ON "Fatture" ("Order Code") WHERE "Order Code" > 0)"),
         // The pick lists are read in these orders.
         QStringLiteral(R"(CREATE INDEX "Tires_descrizione" ON "Tires" ("descrizione"))"),
         QStringLiteral(R"(CREATE INDEX "Customers_Cliente" ON "Customers" ("Cliente"))"),
@@ -187,7 +189,22 @@ void createSchema(Database& db)
     Transaction tx(db);
     for (const QString& sql : schemaStatements())
         db.exec(sql);
+    for (const QString& sql : db.engine().supportStatements())
+        db.exec(sql);
     tx.commit();
+}
+
+void createServerSchema(Database& db)
+{
+    const QStringList present = db.engine().tables();
+    for (const QString& statement : schemaStatements())
+        for (const QString& table : present)
+            if (statement.startsWith(QStringLiteral("CREATE TABLE \"%1\"").arg(table), Qt::CaseInsensitive))
+                throw DbError(QStringLiteral("the database %1 already holds the table %2; name an "
+                                             "empty database (velinor-initdb --upgrade adds what "
+                                             "an older one lacks)")
+                                  .arg(db.path(), table));
+    createSchema(db);
 }
 
 void createDatabaseFile(const QString& path, bool overwrite, const std::function<void(Database&)>& fill)
@@ -209,17 +226,7 @@ void createDatabaseFile(const QString& path, bool overwrite, const std::function
         QString path;
         ~Journal() { QFile::remove(path); } // a failed write may leave one
     } journal{temp.fileName() + QStringLiteral("-journal")};
-    // An empty SQLite file: the header is written by the first statement.
-    sqlite3* raw = nullptr;
-    int rc = sqlite3_open_v2(file.constData(), &raw, SQLITE_OPEN_READWRITE, nullptr);
-    if (rc == SQLITE_OK)
-        rc = sqlite3_exec(raw, "PRAGMA user_version = 1", nullptr, nullptr, nullptr);
-    QString why = raw ? QString::fromUtf8(sqlite3_errmsg(raw)) : QString();
-    if (const int system = raw ? sqlite3_system_errno(raw) : 0)
-        why += QStringLiteral(" (%1)").arg(QString::fromLocal8Bit(std::strerror(system)));
-    sqlite3_close(raw);
-    if (rc != SQLITE_OK)
-        throw DbError(QStringLiteral("%1 cannot be created: %2").arg(shown, why));
+    createSqliteFile(temp.fileName());
     {
         Database db(temp.fileName());
         createSchema(db);

@@ -23,6 +23,10 @@ void createSchema(Database& db);
 void createDatabaseFile(const QString& path, bool overwrite,
                         const std::function<void(Database&)>& fill = {});
 
+// Creates every table in an empty database on a server. Throws DbError,
+// creating nothing, when one of the tables is there already.
+void createServerSchema(Database& db);
+
 // The fields of a table, in table order.
 QStringList fieldNames(Database& db, const QString& table);
 

@@ -10,8 +10,6 @@ namespace velinor {
 
 namespace {
 
-const QString refSchema = QStringLiteral("velinor_ref");
-
 QString quoted(const QString& name)
 {
     QString q = name;
@@ -39,69 +37,45 @@ struct Addition {
     }
 };
 
-QStringList names(Database& db, const QString& sql, const QVariantList& params = {})
-{
-    Statement st(db, sql);
-    st.bindAll(params);
-    QStringList list;
-    while (st.step())
-        list << st.value(0).toString();
-    return list;
-}
-
 bool containsName(const QStringList& list, const QString& name)
 {
-    return list.contains(name, Qt::CaseInsensitive); // as SQLite compares names
+    return list.contains(name, Qt::CaseInsensitive); // as the queries compare names
 }
 
-// A new, complete file beside the one being compared, attached to its
-// connection for as long as this lives.
+// A new, complete file in a temporary folder: what the database is
+// compared with, whatever engine it runs on.
 class Reference {
 public:
-    explicit Reference(Database& db) : m_db(db)
+    Reference()
     {
         if (!m_dir.isValid())
             throw DbError(QStringLiteral("no temporary folder for a reference database"));
         const QString path = QDir(m_dir.path()).absoluteFilePath(QStringLiteral("reference.db"));
         createDatabaseFile(path, false);
-        m_db.exec(QStringLiteral("ATTACH DATABASE ? AS %1").arg(refSchema), {path});
+        m_db = std::make_unique<Database>(path);
     }
-    ~Reference()
-    {
-        try {
-            m_db.exec(QStringLiteral("DETACH DATABASE %1").arg(refSchema));
-        } catch (const DbError&) {
-            // Only a statement still running can keep it attached; the
-            // connection lets it go when it closes.
-        }
-    }
-    Reference(const Reference&) = delete;
-    Reference& operator=(const Reference&) = delete;
+    Database& db() { return *m_db; }
 
 private:
-    Database& m_db;
     QTemporaryDir m_dir;
+    std::unique_ptr<Database> m_db;
 };
 
-QList<Addition> additions(Database& db)
+QList<Addition> additions(Database& db, Database& ref)
 {
     QList<Addition> list;
-    const QStringList haveTables = names(
-        db, QStringLiteral("SELECT name FROM main.sqlite_master WHERE type = 'table'"));
-    Statement tables(db, QStringLiteral("SELECT name, sql FROM %1.sqlite_master WHERE type = "
-                                        "'table' AND name NOT LIKE 'sqlite%' ORDER BY rowid")
-                             .arg(refSchema));
+    const QStringList haveTables = db.engine().tables();
+    Statement tables(ref, QStringLiteral("SELECT name, sql FROM sqlite_master WHERE type = "
+                                         "'table' AND name NOT LIKE 'sqlite%' ORDER BY rowid"));
     while (tables.step()) {
         const QString table = tables.value(0).toString();
         if (!containsName(haveTables, table)) {
             list.append({Addition::Table, table, table, tables.value(1).toString()});
             continue;
         }
-        const QStringList haveFields =
-            names(db, QStringLiteral("SELECT name FROM pragma_table_info(?, 'main')"), {table});
-        Statement fields(db, QStringLiteral("SELECT name, type, \"notnull\", dflt_value FROM "
-                                            "pragma_table_info(?, '%1') ORDER BY cid")
-                                 .arg(refSchema));
+        const QStringList haveFields = db.engine().fields(table);
+        Statement fields(ref, QStringLiteral("SELECT name, type, \"notnull\", dflt_value FROM "
+                                             "pragma_table_info(?) ORDER BY cid"));
         fields.bind(1, table);
         while (fields.step()) {
             const QString field = fields.value(0).toString();
@@ -116,11 +90,9 @@ QList<Addition> additions(Database& db)
             list.append({Addition::Field, table, field, sql});
         }
     }
-    const QStringList haveIndexes = names(
-        db, QStringLiteral("SELECT name FROM main.sqlite_master WHERE type = 'index'"));
-    Statement indexes(db, QStringLiteral("SELECT name, tbl_name, sql FROM %1.sqlite_master WHERE "
-                                         "type = 'index' AND sql IS NOT NULL ORDER BY rowid")
-                              .arg(refSchema));
+    const QStringList haveIndexes = db.engine().indexes();
+    Statement indexes(ref, QStringLiteral("SELECT name, tbl_name, sql FROM sqlite_master WHERE "
+                                          "type = 'index' AND sql IS NOT NULL ORDER BY rowid"));
     while (indexes.step())
         if (!containsName(haveIndexes, indexes.value(0).toString()))
             list.append({Addition::Index, indexes.value(1).toString(),
@@ -128,31 +100,65 @@ QList<Addition> additions(Database& db)
     return list;
 }
 
+// A new table starts as it would in a new database (the one company row).
+void copyRows(Database& ref, Database& db, const QString& table)
+{
+    Statement rows(ref, QStringLiteral("SELECT * FROM %1").arg(quoted(table)));
+    QStringList columns;
+    for (int c = 0; c < rows.columnCount(); ++c)
+        columns << quoted(rows.columnName(c));
+    if (columns.isEmpty())
+        return;
+    Statement insert(db, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
+                             .arg(quoted(table), columns.join(u','),
+                                  QStringList(columns.size(), QStringLiteral("?")).join(u',')));
+    while (rows.step()) {
+        for (int c = 0; c < columns.size(); ++c)
+            insert.bind(c + 1, rows.value(c));
+        insert.step();
+        insert.reset();
+    }
+}
+
 } // namespace
 
 QStringList missingSchema(Database& db)
 {
-    Reference ref(db);
+    Reference ref;
     QStringList missing;
-    for (const Addition& a : additions(db))
+    for (const Addition& a : additions(db, ref.db()))
         missing << a.describe();
     return missing;
 }
 
 QStringList upgradeSchema(Database& db)
 {
-    Reference ref(db);
-    const QList<Addition> todo = additions(db);
+    Reference ref;
+    const QList<Addition> todo = additions(db, ref.db());
     QStringList added;
     Transaction tx(db);
     for (const Addition& a : todo) {
-        db.exec(a.sql);
-        // A new table starts as it would in a new file (the one company row).
+        if (a.kind == Addition::Index) {
+            // A unique index cannot be laid over rows that already share a
+            // value; the rest of the upgrade goes on without it.
+            Transaction one(db);
+            try {
+                db.exec(a.sql);
+                one.commit();
+            } catch (const DuplicateError&) {
+                added << QStringLiteral("(not added: %1, as some rows already share its value)")
+                             .arg(a.describe());
+                continue;
+            }
+        } else {
+            db.exec(a.sql);
+        }
         if (a.kind == Addition::Table)
-            db.exec(QStringLiteral("INSERT INTO main.%1 SELECT * FROM %2.%1")
-                        .arg(quoted(a.table), refSchema));
+            copyRows(ref.db(), db, a.table);
         added << a.describe();
     }
+    for (const QString& sql : db.engine().supportStatements())
+        db.exec(sql);
     tx.commit();
     return added;
 }

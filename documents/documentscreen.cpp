@@ -734,6 +734,8 @@ void DocumentScreen::save()
             m_header->updateBatch();
             tx.commit();
         }
+    } catch (const DuplicateError&) {
+        taken = true; // another desk saved the same number a moment before
     } catch (const DbError& e) {
         failed(QStringLiteral("Saving the %1"), e.text());
         return;

@@ -5,8 +5,7 @@
 #include "reports/seller.h"
 
 #include <QHash>
-
-#include <sqlite3.h>
+#include <QSet>
 
 #include <memory>
 
@@ -98,19 +97,13 @@ DataEnvironment::DataEnvironment(Database& db, DocumentKind kind) : m_kind(kind)
 {
     const Commands& c = kind == DocumentKind::Order ? orderCommands : invoiceCommands;
     // One read, so that parent and lines see the same selection.
-    db.exec(QStringLiteral("SAVEPOINT print_selection"));
-    try {
-        const auto own = copyowner::rowsOf(db, QStringLiteral("Ydummy"), QStringLiteral("Ydummy."));
-        m_data.rows = queryRows(db, QString::fromUtf8(c.parent).arg(own.sql), own.params);
-        m_data.children = queryRows(db, QString::fromUtf8(c.children).arg(own.sql), own.params);
-        m_vatTotals = totalsOf(queryRows(db, QString::fromUtf8(c.amounts).arg(own.sql), own.params));
-        m_seller = printedSeller(db);
-    } catch (...) {
-        sqlite3_exec(db.handle(), "ROLLBACK TO print_selection; RELEASE print_selection", nullptr, nullptr,
-                     nullptr);
-        throw;
-    }
-    db.exec(QStringLiteral("RELEASE print_selection"));
+    Transaction tx(db);
+    const auto own = copyowner::rowsOf(db, QStringLiteral("Ydummy"), QStringLiteral("Ydummy."));
+    m_data.rows = queryRows(db, QString::fromUtf8(c.parent).arg(own.sql), own.params);
+    m_data.children = queryRows(db, QString::fromUtf8(c.children).arg(own.sql), own.params);
+    m_vatTotals = totalsOf(queryRows(db, QString::fromUtf8(c.amounts).arg(own.sql), own.params));
+    m_seller = printedSeller(db);
+    tx.commit();
     m_data.parentKey = QString::fromUtf8(c.parentKey);
     m_data.childKey = QString::fromUtf8(c.childKey);
 }
@@ -140,16 +133,31 @@ ReportRows queryRows(Database& db, const QString& sql, const QVariantList& param
         ++uses[st.columnName(c).toLower()];
     for (int c = 0; c < columns; ++c) {
         const QString name = st.columnName(c);
-        const char* table = sqlite3_column_table_name(st.handle(), c);
-        rows.fields << (uses.value(name.toLower()) > 1 && table
-                            ? QString::fromUtf8(table) + QLatin1Char('.') + name
+        const QString table = st.originTable(c);
+        rows.fields << (uses.value(name.toLower()) > 1 && !table.isEmpty()
+                            ? table + QLatin1Char('.') + name
                             : name);
     }
+    // A server's tables carry a row id of their own into the join, so that
+    // DISTINCT cannot see equal rows: they are left out here instead.
+    const bool distinct = db.isServer()
+        && sql.trimmed().startsWith(QLatin1String("SELECT DISTINCT"), Qt::CaseInsensitive);
+    QSet<QString> seen;
     while (st.step()) {
         QVariantList values;
         values.reserve(columns);
-        for (int c = 0; c < columns; ++c)
+        QStringList key;
+        for (int c = 0; c < columns; ++c) {
             values << st.value(c);
+            if (distinct)
+                key << (values.last().isNull() ? QStringLiteral("\x01") : values.last().toString());
+        }
+        if (distinct) {
+            const QString k = key.join(QChar(0));
+            if (seen.contains(k))
+                continue;
+            seen.insert(k);
+        }
         rows.values.push_back(std::move(values));
     }
     return rows;

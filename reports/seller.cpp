@@ -7,10 +7,7 @@ namespace velinor::reports {
 
 einvoice::Company printedSeller(Database& db)
 {
-    const bool onFile = db.scalar(QStringLiteral("SELECT count(*) FROM sqlite_master WHERE type = 'table' "
-                                                 "AND name = 'Azienda' COLLATE NOCASE"))
-                            .toInt()
-                        > 0;
+    const bool onFile = db.engine().tables().contains(QStringLiteral("Azienda"), Qt::CaseInsensitive);
     return onFile ? einvoice::loadCompany(db) : einvoice::Company{};
 }
 

@@ -7,6 +7,8 @@ cd "$(dirname "$0")/.."
 
 packages=(cmake g++ make pkg-config qt6-base-dev libgl-dev libsqlite3-dev libsodium-dev
           xvfb xauth fonts-dejavu-core fonts-liberation poppler-utils locales libxml2-utils)
+# The PostgreSQL engine (libpq) and a server for its tests.
+packages+=(libpq-dev postgresql-15)
 # Qt's own dialogs in the user's language (qtbase_it.qm and the others).
 packages+=(qt6-translations-l10n)
 # Building the .deb (cpack -G DEB) and checking it in the tests.

@@ -9,25 +9,87 @@
 #include <QLineEdit>
 #include <QTableView>
 #include <QProcess>
+#include <QUrl>
 
 namespace velinor::test {
+
+bool TempDatabase::onServer() { return qEnvironmentVariable("VELINOR_TEST_ENGINE") == QLatin1String("server"); }
+
+QString TempDatabase::serverUri() { return qEnvironmentVariable("VELINOR_TEST_SERVER"); }
+
+QString createServerDatabase(const QString& name)
+{
+    Database admin(TempDatabase::serverUri());
+    admin.exec(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(name));
+    admin.exec(QStringLiteral("CREATE DATABASE %1").arg(name));
+    QUrl url(TempDatabase::serverUri());
+    url.setPath(u'/' + name);
+    const QString uri = url.toString();
+    Database db(uri);
+    createServerSchema(db);
+    // The tests read how a value is stored as SQLite names it.
+    db.exec(QStringLiteral(
+        "CREATE FUNCTION typeof(anyelement) RETURNS text LANGUAGE sql IMMUTABLE AS $$ SELECT "
+        "CASE WHEN $1 IS NULL THEN 'null' WHEN pg_typeof($1) IN ('double precision'::regtype, "
+        "'real'::regtype, 'numeric'::regtype) THEN 'real' WHEN pg_typeof($1) IN "
+        "('bigint'::regtype, 'integer'::regtype, 'smallint'::regtype) THEN 'integer' "
+        "ELSE 'text' END $$"));
+    db.exec(QStringLiteral(
+        "CREATE FUNCTION velinor_concat(acc text, value text, sep text) RETURNS text LANGUAGE sql "
+        "IMMUTABLE AS $$ SELECT CASE WHEN value IS NULL THEN acc WHEN acc IS NULL THEN value "
+        "ELSE acc || sep || value END $$"));
+    db.exec(QStringLiteral("CREATE AGGREGATE group_concat(text, text) (SFUNC = velinor_concat, STYPE = text)"));
+    return uri;
+}
+
+void dropServerDatabase(const QString& name)
+{
+    try {
+        Database(TempDatabase::serverUri())
+            .exec(QStringLiteral("DROP DATABASE IF EXISTS %1 WITH (FORCE)").arg(name));
+    } catch (const DbError& e) {
+        qWarning("%s was not dropped: %s", qPrintable(name), qPrintable(e.text()));
+    }
+}
 
 TempDatabase::TempDatabase() : m_previous(QDir::currentPath())
 {
     if (!m_dir.isValid())
         qFatal("no temporary folder");
     QDir::setCurrent(m_dir.path());
-    createDatabaseFile(path(), false);
-    m_db = std::make_unique<Database>(path());
+    m_previousLocation = qgetenv("VELINOR_DATABASE");
+    if (!onServer()) {
+        qunsetenv("VELINOR_DATABASE");
+        createDatabaseFile(path(), false);
+        m_db = std::make_unique<Database>(path());
+        return;
+    }
+    if (serverUri().isEmpty())
+        QSKIP("no database server could be started for this test (VELINOR_TEST_SERVER is unset)");
+    static int made = 0;
+    m_serverName = QStringLiteral("velinor_test_%1_%2").arg(QCoreApplication::applicationPid()).arg(++made);
+    m_uri = createServerDatabase(m_serverName);
+    qputenv("VELINOR_DATABASE", m_uri.toUtf8());
+    m_db = std::make_unique<Database>(m_uri);
 }
 
 TempDatabase::~TempDatabase()
 {
     m_db.reset();
+    if (isServer()) {
+        dropServerDatabase(m_serverName);
+    }
+    if (m_previousLocation.isNull())
+        qunsetenv("VELINOR_DATABASE");
+    else
+        qputenv("VELINOR_DATABASE", m_previousLocation);
     QDir::setCurrent(m_previous);
 }
 
-QString TempDatabase::path() const { return QDir(m_dir.path()).absoluteFilePath("db1.mdb"); }
+QString TempDatabase::path() const
+{
+    return isServer() ? m_uri : QDir(m_dir.path()).absoluteFilePath("db1.mdb");
+}
 
 int TempDatabase::count(const QString& table)
 {

@@ -13,14 +13,24 @@
 
 namespace velinor::test {
 
-// A fresh database file with every table, in a temporary folder that is the
+// A fresh database with every table, in a temporary folder that is the
 // working directory while the object lives. db() is a connection of the
 // test's own, for seeding and for checking what the screens wrote.
+// The database is db1.mdb in that folder, or, when VELINOR_TEST_ENGINE is
+// "server", a new database on the server VELINOR_TEST_SERVER names, which
+// the program finds through VELINOR_DATABASE and which is dropped at the
+// end. Without a server the current test is skipped (made in init()).
 class TempDatabase {
 public:
     TempDatabase();
     ~TempDatabase();
 
+    static bool onServer();
+    // The server's maintenance database; empty when none was started.
+    static QString serverUri();
+    bool isServer() const { return !m_serverName.isEmpty(); }
+
+    // The file's path, or the server database's URI.
     QString path() const;
     QString dir() const { return m_dir.path(); }
     Database& db() { return *m_db; }
@@ -36,8 +46,16 @@ public:
 private:
     QTemporaryDir m_dir;
     QString m_previous;
+    QString m_serverName;
+    QString m_uri;
+    QByteArray m_previousLocation;
     std::unique_ptr<Database> m_db;
 };
+
+// A fresh database on the server with every table; its URI. Dropped by
+// dropServerDatabase.
+QString createServerDatabase(const QString& name);
+void dropServerDatabase(const QString& name);
 
 // Takes every message the program shows instead of the user, who would
 // otherwise have to close a modal box.

@@ -289,11 +289,12 @@ private slots:
         // Mended, the same move goes through and writes both.
         ds->setValue("Quantity", "12");
         ds->moveNext();
-        QCOMPARE(m_file->scalar("SELECT descrizione || ' ' || Quantity FROM Tires WHERE "
-                                "[Tire Code] = ?",
+        QCOMPARE(m_file->scalar("SELECT descrizione || ' ' || typeof(Quantity) || ' ' || "
+                                "(Quantity = 12) FROM Tires WHERE [Tire Code] = ?",
                                 {code})
-                     .toString(),
-                 QString("Nuova descrizione 12.0"));
+                     .toString()
+                     .replace("true", "1"),
+                 QString("Nuova descrizione real 1"));
     }
 
     void notADateIsRefused()
@@ -733,6 +734,8 @@ private slots:
     }
     void lockedFileRefusesWrites()
     {
+        if (m_file->isServer())
+            QSKIP("a file's own lock; a server has none");
         QFETCH(QString, write);
         tires();
         auto ds = open("Tires");

@@ -137,6 +137,8 @@ private slots:
         QFETCH(QVariantList, onFile);
         QFETCH(QList<double>, draws);
         QFETCH(QString, number);
+        if (m_db->isServer() && onFile.contains(QVariant("x")))
+            QSKIP("a server's whole-number field holds no text");
         for (const QVariant& n : onFile)
             m_db->exec(kind == "order" ? "INSERT INTO Fatture (\"Numero Ordine\") VALUES (?)"
                                        : "INSERT INTO Fatture (\"Order Code\") VALUES (?)",
@@ -360,10 +362,8 @@ private slots:
         QFETCH(QString, kind);
         QFETCH(bool, indexed);
         if (!indexed) {
-            QStringList indexes;
-            Statement st(m_db->db(), "SELECT name FROM sqlite_master WHERE type = 'index'");
-            while (st.step())
-                indexes << st.value(0).toString();
+            QStringList indexes = m_db->db().engine().indexes();
+            indexes.removeIf([](const QString& name) { return name.endsWith("_pkey"); });
             QVERIFY(!indexes.isEmpty());
             for (const QString& index : indexes)
                 m_db->exec(QString("DROP INDEX \"%1\"").arg(index));
@@ -425,6 +425,8 @@ private slots:
     {
         QFETCH(QString, kind);
         QFETCH(QString, fault);
+        if (m_db->isServer() && (fault == "trigger" || fault == "lock"))
+            QSKIP("written in SQLite's own trigger and lock statements");
         QFETCH(QString, message);
         m_db->exec("INSERT INTO Fatture (\"Order Code\") VALUES (7)");
         m_db->exec("INSERT INTO DettaglioFatture (\"Numero Fattura\") VALUES (7)");

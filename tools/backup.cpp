@@ -44,8 +44,9 @@ int main(int argc, char* argv[])
         QStringLiteral("Copies a Velinor database, even while it is in use, and checks the copy."));
     parser.addHelpOption();
     const QCommandLineOption dbOption(
-        QStringLiteral("db"), QStringLiteral("The database to copy (default: db1.mdb here)."),
-        QStringLiteral("PATH"));
+        QStringLiteral("db"), QStringLiteral("The database to copy: a file or a postgresql:// URI (default: "
+                       "$VELINOR_DATABASE, velinor.conf, db1.mdb here)."),
+        QStringLiteral("PATH|URI"));
     const QCommandLineOption forceOption(QStringLiteral("force"),
                                          QStringLiteral("Replace DEST if it exists."));
     parser.addOption(dbOption);
@@ -64,8 +65,8 @@ int main(int argc, char* argv[])
         return 2;
     }
     const QString source =
-        parser.isSet(dbOption) ? parser.value(dbOption) : Database::defaultPath();
-    const QString target = backupTarget(args.first());
+        parser.isSet(dbOption) ? parser.value(dbOption) : Database::location();
+    const QString target = backupTarget(args.first(), Database::isServerLocation(source));
     if (QFileInfo::exists(target) && !parser.isSet(forceOption)) {
         err << "velinor-backup: " << QDir::toNativeSeparators(target)
             << " already exists; use --force to replace it.\n";
@@ -78,9 +79,13 @@ int main(int argc, char* argv[])
             backupDatabase(source, target, [](int, int) { return interrupted == 0; });
         const QString size =
             QLocale::c().formattedDataSize(copy.bytes, 0, QLocale::DataSizeTraditionalFormat);
-        out << "Wrote " << QDir::toNativeSeparators(copy.path) << " (" << size << "), a copy of "
-            << QDir::toNativeSeparators(QFileInfo(source).absoluteFilePath())
-            << "; integrity check: ok.\n";
+        if (Database::isServerLocation(source))
+            out << "Wrote " << QDir::toNativeSeparators(copy.path) << " (" << size
+                << "), a pg_dump archive; bring it back with pg_restore.\n";
+        else
+            out << "Wrote " << QDir::toNativeSeparators(copy.path) << " (" << size << "), a copy of "
+                << QDir::toNativeSeparators(QFileInfo(source).absoluteFilePath())
+                << "; integrity check: ok.\n";
     } catch (const BackupStopped& e) {
         err << "velinor-backup: " << e.text() << '\n';
         return 130;

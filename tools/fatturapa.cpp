@@ -28,9 +28,11 @@ int main(int argc, char* argv[])
     parser.setApplicationDescription(
         QStringLiteral("Writes the FatturaPA electronic invoice of saved invoices."));
     parser.addHelpOption();
-    const QCommandLineOption dbOption(QStringLiteral("db"),
-                                      QStringLiteral("The database file (default: db1.mdb here)."),
-                                      QStringLiteral("PATH"), QStringLiteral("db1.mdb"));
+    const QCommandLineOption dbOption(
+        QStringLiteral("db"),
+        QStringLiteral("The database: a file or a postgresql:// URI (default: $VELINOR_DATABASE, "
+                       "velinor.conf, db1.mdb here)."),
+        QStringLiteral("PATH|URI"));
     const QCommandLineOption outOption(QStringLiteral("out"),
                                        QStringLiteral("The folder for the files (default: here)."),
                                        QStringLiteral("DIR"), QStringLiteral("."));
@@ -74,7 +76,8 @@ int main(int argc, char* argv[])
 
     std::unique_ptr<Database> db;
     try {
-        db = std::make_unique<Database>(parser.value(dbOption));
+        db = std::make_unique<Database>(parser.isSet(dbOption) ? parser.value(dbOption)
+                                                               : Database::location());
     } catch (const DbError& e) {
         err << "velinor-fatturapa: " << e.text() << '\n';
         return 2;

@@ -1,10 +1,13 @@
 // velinor-initdb [--demo | --seed] [--force] [PATH]: creates the database
 // file the program opens (it never creates one itself): empty, with sample
 // data, or with what a new business starts from (VAT rates and units).
-// velinor-initdb --upgrade [PATH]: adds to an existing file what newer
-// versions keep beside the older tables.
+// velinor-initdb [--demo | --seed] URI: the same tables in an empty database
+// on a server. velinor-initdb --copy FILE URI: a file's rows into an empty
+// server database, every table counted on both sides. velinor-initdb
+// --upgrade [PATH|URI]: adds what newer versions keep beside the older tables.
 
 #include "data/database.h"
+#include "data/databasecopy.h"
 #include "data/schema.h"
 #include "data/schemaupgrade.h"
 #include "tools/demodata.h"
@@ -43,13 +46,20 @@ int main(int argc, char* argv[])
         QStringLiteral("upgrade"),
         QStringLiteral("Add to an existing file the tables, fields and indexes it lacks, "
                        "without changing its rows."));
+    const QCommandLineOption copyOption(
+        QStringLiteral("copy"),
+        QStringLiteral("Copy the database file FILE into the empty server database URI."),
+        QStringLiteral("FILE"));
     parser.addOption(demoOption);
     parser.addOption(seedOption);
     parser.addOption(forceOption);
     parser.addOption(upgradeOption);
-    parser.addPositionalArgument(QStringLiteral("PATH"),
-                                 QStringLiteral("The file to create or upgrade (default: db1.mdb here)."),
-                                 QStringLiteral("[PATH]"));
+    parser.addOption(copyOption);
+    parser.addPositionalArgument(QStringLiteral("PATH|URI"),
+                                 QStringLiteral("The file to create or upgrade (default: db1.mdb "
+                                                "here), or a postgresql:// URI naming a database "
+                                                "on a server."),
+                                 QStringLiteral("[PATH|URI]"));
     parser.process(app);
 
     QTextStream out(stdout);
@@ -61,7 +71,18 @@ int main(int argc, char* argv[])
         return 1;
     }
     const QString path = args.isEmpty() ? QStringLiteral("db1.mdb") : args.first();
-    const QString shown = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+    const bool server = Database::isServerLocation(path);
+    const QString shown = server ? path : QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+    if (parser.isSet(copyOption) && (!server || parser.isSet(upgradeOption) || parser.isSet(demoOption))) {
+        err << "velinor-initdb: --copy FILE takes a postgresql:// URI and neither --demo nor "
+               "--upgrade.\n";
+        return 1;
+    }
+    if (server && parser.isSet(forceOption)) {
+        err << "velinor-initdb: --force replaces files only; empty a server database with its "
+               "own tools (dropdb, createdb).\n";
+        return 1;
+    }
 
     if (parser.isSet(demoOption) && parser.isSet(seedOption)) {
         err << "velinor-initdb: --demo and --seed cannot be given together.\n";
@@ -112,6 +133,38 @@ int main(int argc, char* argv[])
             }
         };
     }
+    if (server) {
+        try {
+            Database db(path);
+            if (parser.isSet(copyOption)) {
+                Database file(parser.value(copyOption));
+                // Tables and rows together: a failed copy leaves the database empty.
+                Transaction tx(db);
+                createServerSchema(db);
+                const QList<CopiedTable> copied = copyDatabase(file, db);
+                tx.commit();
+                out << "Created the tables in " << shown << "; copied from "
+                    << QDir::toNativeSeparators(file.path()) << ":\n";
+                for (const CopiedTable& t : copied)
+                    out << "  " << t.table << ": " << t.rows << " rows, all arrived\n";
+                return 0;
+            }
+            Transaction tx(db);
+            createServerSchema(db);
+            if (fill)
+                fill(db);
+            tx.commit();
+        } catch (const DbError& e) {
+            err << "velinor-initdb: " << shown << ": " << e.text() << '\n';
+            return 1;
+        }
+        out << "Created the tables in " << shown
+            << (parser.isSet(demoOption)   ? " with demo data.\n"
+                : parser.isSet(seedOption) ? " with the VAT rates and units.\n"
+                                           : ".\n");
+        return 0;
+    }
+
     try {
         createDatabaseFile(path, parser.isSet(forceOption), fill);
     } catch (const DbError& e) {

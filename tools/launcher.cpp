@@ -75,7 +75,11 @@ int main(int argc, char* argv[])
             throw Failure{QStringLiteral("Creating the folder %1").arg(folder),
                           ec ? QString::fromLocal8Bit(ec.message())
                              : QStringLiteral("a file of that name is in the way")};
-        if (!QFileInfo::exists(QDir(folder).filePath(file))) {
+        // A desk of an office finds its server through velinor.conf or
+        // VELINOR_DATABASE: it needs no file of its own.
+        const bool elsewhere = !qEnvironmentVariableIsEmpty("VELINOR_DATABASE")
+                               || QFileInfo::exists(QDir(folder).filePath(QStringLiteral("velinor.conf")));
+        if (!elsewhere && !QFileInfo::exists(QDir(folder).filePath(file))) {
             createDatabase(folder, file);
             note = QStringLiteral("Velinor keeps its data in %1, in the file %2, which has just "
                                   "been created empty but for the Italian VAT rates and the "

@@ -1,0 +1,94 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QVariant>
+
+#include <cstring>
+
+namespace velinor::cells {
+
+// A snapshot keeps every row's cells packed one after another in one array:
+// a tag byte, then the value. Readers walk a row's cells in column order.
+enum Tag : char { TagNull = 0, TagInt = 1, TagReal = 2, TagText = 3 };
+
+inline void appendRaw(QByteArray& arena, const void* data, qsizetype size)
+{
+    arena.append(static_cast<const char*>(data), size);
+}
+
+template <class T> T readRaw(const char* p)
+{
+    T v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
+inline void appendNull(QByteArray& arena) { arena.append(TagNull); }
+
+inline void appendInt(QByteArray& arena, qint64 v)
+{
+    arena.append(TagInt);
+    appendRaw(arena, &v, sizeof v);
+}
+
+inline void appendReal(QByteArray& arena, double v)
+{
+    arena.append(TagReal);
+    appendRaw(arena, &v, sizeof v);
+}
+
+inline void appendText(QByteArray& arena, const char* utf8, quint32 len)
+{
+    arena.append(TagText);
+    appendRaw(arena, &len, sizeof len);
+    appendRaw(arena, utf8, len);
+}
+
+inline void appendValue(QByteArray& arena, const QVariant& v)
+{
+    if (v.isNull()) {
+        appendNull(arena);
+    } else if (v.typeId() == QMetaType::LongLong) {
+        appendInt(arena, v.toLongLong());
+    } else if (v.typeId() == QMetaType::Double) {
+        appendReal(arena, v.toDouble());
+    } else {
+        const QByteArray utf8 = v.toString().toUtf8();
+        appendText(arena, utf8.constData(), static_cast<quint32>(utf8.size()));
+    }
+}
+
+// The cell of `column` in the row that starts at p.
+inline QVariant read(const char* p, int column)
+{
+    for (int c = 0;; ++c) {
+        const char tag = *p++;
+        const bool wanted = c == column;
+        switch (tag) {
+        case TagNull:
+            if (wanted)
+                return QVariant();
+            break;
+        case TagInt:
+            if (wanted)
+                return QVariant(static_cast<qlonglong>(readRaw<qint64>(p)));
+            p += sizeof(qint64);
+            break;
+        case TagReal:
+            if (wanted)
+                return QVariant(readRaw<double>(p));
+            p += sizeof(double);
+            break;
+        default: {
+            const auto len = readRaw<quint32>(p);
+            p += sizeof len;
+            if (wanted)
+                return QVariant(QString::fromUtf8(p, len));
+            p += len;
+        }
+        }
+    }
+}
+
+} // namespace velinor::cells
