@@ -40,6 +40,7 @@ private slots:
     void print();
 
 private:
+    void makeLists();
     void buildLayout();
     void startDocument();
     void abandon();
