@@ -79,19 +79,28 @@ void WorkingTables::saveLines(const DocumentKind& kind, const QVariant& number)
 void WorkingTables::select(const DocumentKind& kind, const QString& key, const QString& customer,
                            int listRows)
 {
-    const auto own = copyowner::rowsOf(m_connection.database(), selectionTable);
-    const auto selection = m_connection.openRecordset(
-        QStringLiteral("SELECT * FROM Ydummy WHERE ") + own.sql, own.params);
-    if (!selection->hasCurrent()) {
+    // Written as the row's fields take text: the database turns it into
+    // the field's number, as a typed value would be. The first row of
+    // this copy's, as the selection was read before; one statement when
+    // it is there.
+    Database& db = m_connection.database();
+    const auto own = copyowner::rowsOf(db, selectionTable);
+    const QVariantList values{key, customer, formatNumber(listRows)};
+    m_connection.execute(QStringLiteral("UPDATE Ydummy SET %1 = ?, \"cliente\" = ?, "
+                                        "\"numerorighe\" = ? WHERE rowid = (SELECT min(rowid) "
+                                        "FROM Ydummy WHERE %2)")
+                             .arg(quoted(QLatin1String(kind.numberField)), own.sql),
+                         values + own.params);
+    if (db.changes() == 0) {
         if (own.params.isEmpty())
             throw DbError(QStringLiteral("the table Ydummy has no row"));
-        selection->addNew(); // this copy's first pick on this file
-        selection->setValue(copyowner::field(), own.params.first().toString());
+        // this copy's first pick on this file
+        m_connection.execute(QStringLiteral("INSERT INTO Ydummy (%1, \"cliente\", \"numerorighe\", "
+                                            "%2) VALUES (?, ?, ?, ?)")
+                                 .arg(quoted(QLatin1String(kind.numberField)),
+                                      quoted(copyowner::field())),
+                             values + own.params);
     }
-    selection->setValue(QLatin1String(kind.numberField), key);
-    selection->setValue(QStringLiteral("cliente"), customer);
-    selection->setValue(QStringLiteral("numerorighe"), formatNumber(listRows));
-    selection->update();
 }
 
 } // namespace velinor
