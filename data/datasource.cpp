@@ -120,6 +120,9 @@ void DataSource::load()
     if (sql && m_db->isServer() && !ordered.match(*sql).hasMatch())
         *sql += QStringLiteral(" ORDER BY velinor_rowid");
     std::unique_ptr<Statement> st;
+    // Run at once: a server then sends the columns with the rows, in one
+    // round trip rather than a description first.
+    bool more = false;
     if (sql) {
         // A failed statement spoils a server's transaction: try it apart.
         std::optional<Transaction> trial;
@@ -128,7 +131,7 @@ void DataSource::load()
         try {
             st = std::make_unique<Statement>(*m_db, *sql);
             st->bindAll(m_params);
-            st->columnCount();
+            more = st->step();
             if (trial)
                 trial->commit();
         } catch (const DbError&) {
@@ -142,6 +145,7 @@ void DataSource::load()
     if (!st) {
         st = std::make_unique<Statement>(*m_db, m_source);
         st->bindAll(m_params);
+        more = st->step();
     }
 
     const int first = sql ? 1 : 0;
@@ -165,7 +169,7 @@ void DataSource::load()
         m_table = origin;
 
     Cursor& cursor = st->cursor();
-    while (cursor.step()) {
+    for (; more; more = cursor.step()) {
         Row row;
         // A read-only list has no rowids; any value but 0, which marks an
         // appended row, so that its rows are never taken for new ones.

@@ -542,7 +542,10 @@ void DocumentScreen::save()
         if (!taken && !gone) {
             WorkingTables(m_connection).saveLines(m_kind, number);
             m_header->updateBatch();
+            // The saved document is the print selection: one commit for both.
+            selectForPrinting();
             tx.commit();
+            m_selectionWritten = true;
         }
     } catch (const DuplicateError&) {
         taken = true; // another desk saved the same number a moment before
@@ -568,6 +571,7 @@ void DocumentScreen::save()
     m_print->setEnabled(true);
     // The document just saved is the one shown: "Stampa" prints it.
     pickArchived();
+    m_selectionWritten = false;
     m_new->setFocus(); // Enter starts the next document, never leaves the screen
 }
 
@@ -600,9 +604,9 @@ void DocumentScreen::pickArchived()
     if (m_editing || !m_header->hasCurrent())
         return;
     const QString key = m_archive->cellText(m_kind.archiveKeyColumn);
-    const QString customer = m_archive->cellText(2);
     try {
-        WorkingTables(m_connection).select(m_kind, key, customer, m_header->recordCount() - 1);
+        if (!m_selectionWritten)
+            selectForPrinting();
     } catch (const DbError& e) {
         failed(QStringLiteral("Selecting the %1 for printing"), e.text());
     }
@@ -618,6 +622,13 @@ void DocumentScreen::pickArchived()
     if (m_einvoice)
         m_einvoice->showInvoice(key);
     updateFatturaPA();
+}
+
+void DocumentScreen::selectForPrinting()
+{
+    WorkingTables(m_connection)
+        .select(m_kind, m_archive->cellText(m_kind.archiveKeyColumn), m_archive->cellText(2),
+                m_header->recordCount() - 1);
 }
 
 // "FatturaPA" exports only a saved invoice that the user picked and sees.

@@ -47,6 +47,7 @@ private:
     void pickCustomer();
     void pickArticle();
     void pickArchived();
+    void selectForPrinting(); // throws DbError
     void addLine();
     void recomputeLine();
     bool computeTotals();
@@ -107,6 +108,7 @@ private:
     QString m_pickedInvoice;
     QHBoxLayout* m_buttonRow = nullptr;
     bool m_editing = false;
+    bool m_selectionWritten = false; // by the save, in its own transaction
 };
 
 } // namespace velinor

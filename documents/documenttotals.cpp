@@ -5,15 +5,47 @@
 #include "einvoice/vattotals.h"
 
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 
 namespace velinor::documents {
+
+namespace {
+
+// A line's amount as its cell text reads, without writing and parsing the
+// text of every stored number: a 1,000-line invoice is summed twice on save.
+std::optional<double> cellNumber(const DataSource& lines, int row, int field)
+{
+    if (row == lines.currentRow())
+        return parseNumber(lines.text(row, field)); // may hold what is being typed
+    const QVariant stored = lines.stored(row, field);
+    if (stored.isNull())
+        return std::nullopt;
+    switch (stored.typeId()) {
+    case QMetaType::LongLong:
+        return static_cast<double>(stored.toLongLong());
+    case QMetaType::Double: {
+        // The text shows 15 significant digits: the sum counts what is shown.
+        const double d = stored.toDouble();
+        if (!std::isfinite(d))
+            return std::nullopt;
+        char text[32];
+        std::snprintf(text, sizeof text, "%.15g", d);
+        return std::strtod(text, nullptr);
+    }
+    default:
+        return parseNumber(lines.text(row, field));
+    }
+}
+
+} // namespace
 
 HeaderTotals headerTotals(const DataSource& lines, int taxableField, int rateField)
 {
     QList<einvoice::TaxedLine> taxed;
     for (int row = 0; row < lines.recordCount(); ++row) {
-        const auto taxable = parseNumber(lines.text(row, taxableField));
-        const auto rate = parseNumber(lines.text(row, rateField));
+        const auto taxable = cellNumber(lines, row, taxableField);
+        const auto rate = cellNumber(lines, row, rateField);
         if (!taxable || !rate)
             continue;
         if (const auto line = einvoice::taxedLine(*taxable, *rate))
@@ -31,8 +63,8 @@ std::optional<int> lineBeyondTotals(const DataSource& lines, int taxableField, i
     constexpr double largest = 9e10;
     double taxable = 0, total = 0;
     for (int row = 0; row < lines.recordCount(); ++row) {
-        const auto lineTaxable = parseNumber(lines.text(row, taxableField));
-        const auto rate = parseNumber(lines.text(row, rateField));
+        const auto lineTaxable = cellNumber(lines, row, taxableField);
+        const auto rate = cellNumber(lines, row, rateField);
         if (!lineTaxable || !rate)
             continue;
         taxable += *lineTaxable;

@@ -35,7 +35,11 @@ void WorkingTables::showLines(DataSource& lines, const QString& source)
 
 void WorkingTables::clearLines()
 {
-    const auto own = copyowner::rowsOf(m_connection.database(), linesTable);
+    clearLines(copyowner::rowsOf(m_connection.database(), linesTable));
+}
+
+void WorkingTables::clearLines(const copyowner::Condition& own)
+{
     m_connection.execute(QStringLiteral("DELETE FROM Odummy WHERE ") + own.sql, own.params);
 }
 
@@ -43,41 +47,60 @@ void WorkingTables::saveLines(const DocumentKind& kind, const QVariant& number)
 {
     Database& db = m_connection.database();
     const auto own = copyowner::rowsOf(db, linesTable);
-    m_connection.execute(QStringLiteral("UPDATE Odummy SET %1 = ? WHERE %2")
-                             .arg(quoted(QLatin1String(kind.lineNumberField)), own.sql),
-                         QVariantList{number} + own.params);
     // By name: a file whose fields were added in another order still keeps
-    // every value in its own field.
+    // every value in its own field. The document's number is given in the
+    // copy itself rather than written on every working line first, which
+    // are emptied right after; COALESCE lets a server type it as the field.
+    const QString numberField = QLatin1String(kind.lineNumberField);
     const QStringList saved = fieldNames(db, QStringLiteral("DettaglioFatture"));
-    QStringList common;
-    for (const QString& name : fieldNames(db, linesTable))
-        if (saved.contains(name, Qt::CaseInsensitive)
-            && name.compare(copyowner::field(), Qt::CaseInsensitive) != 0)
-            common << quoted(name);
-    const QString fields = common.join(QStringLiteral(", "));
-    m_connection.execute(QStringLiteral("INSERT INTO DettaglioFatture (%1) SELECT %1 FROM Odummy "
-                                        "WHERE %2")
-                             .arg(fields, own.sql),
-                         own.params);
-    clearLines();
+    QStringList targets;
+    QStringList values;
+    QVariantList params;
+    for (const QString& name : fieldNames(db, linesTable)) {
+        if (!saved.contains(name, Qt::CaseInsensitive)
+            || name.compare(copyowner::field(), Qt::CaseInsensitive) == 0)
+            continue;
+        targets << quoted(name);
+        if (name.compare(numberField, Qt::CaseInsensitive) == 0) {
+            values << QStringLiteral("COALESCE(?, %1)").arg(quoted(name));
+            params << number;
+        } else {
+            values << quoted(name);
+        }
+    }
+    m_connection.execute(QStringLiteral("INSERT INTO DettaglioFatture (%1) SELECT %2 FROM Odummy "
+                                        "WHERE %3")
+                             .arg(targets.join(QStringLiteral(", ")),
+                                  values.join(QStringLiteral(", ")), own.sql),
+                         params + own.params);
+    clearLines(own);
 }
 
 void WorkingTables::select(const DocumentKind& kind, const QString& key, const QString& customer,
                            int listRows)
 {
-    const auto own = copyowner::rowsOf(m_connection.database(), selectionTable);
-    const auto selection = m_connection.openRecordset(
-        QStringLiteral("SELECT * FROM Ydummy WHERE ") + own.sql, own.params);
-    if (!selection->hasCurrent()) {
+    // Written as the row's fields take text: the database turns it into
+    // the field's number, as a typed value would be. The first row of
+    // this copy's, as the selection was read before; one statement when
+    // it is there.
+    Database& db = m_connection.database();
+    const auto own = copyowner::rowsOf(db, selectionTable);
+    const QVariantList values{key, customer, formatNumber(listRows)};
+    m_connection.execute(QStringLiteral("UPDATE Ydummy SET %1 = ?, \"cliente\" = ?, "
+                                        "\"numerorighe\" = ? WHERE rowid = (SELECT min(rowid) "
+                                        "FROM Ydummy WHERE %2)")
+                             .arg(quoted(QLatin1String(kind.numberField)), own.sql),
+                         values + own.params);
+    if (db.changes() == 0) {
         if (own.params.isEmpty())
             throw DbError(QStringLiteral("the table Ydummy has no row"));
-        selection->addNew(); // this copy's first pick on this file
-        selection->setValue(copyowner::field(), own.params.first().toString());
+        // this copy's first pick on this file
+        m_connection.execute(QStringLiteral("INSERT INTO Ydummy (%1, \"cliente\", \"numerorighe\", "
+                                            "%2) VALUES (?, ?, ?, ?)")
+                                 .arg(quoted(QLatin1String(kind.numberField)),
+                                      quoted(copyowner::field())),
+                             values + own.params);
     }
-    selection->setValue(QLatin1String(kind.numberField), key);
-    selection->setValue(QStringLiteral("cliente"), customer);
-    selection->setValue(QStringLiteral("numerorighe"), formatNumber(listRows));
-    selection->update();
 }
 
 } // namespace velinor

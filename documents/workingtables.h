@@ -1,5 +1,7 @@
 #pragma once
 
+#include "data/copyowner.h"
+
 #include <QString>
 #include <QVariant>
 
@@ -32,6 +34,8 @@ public:
                 int listRows);
 
 private:
+    void clearLines(const copyowner::Condition& own);
+
     Connection& m_connection;
 };
 
