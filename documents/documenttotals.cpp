@@ -29,6 +29,8 @@ std::optional<double> cellNumber(const DataSource& lines, int row, int field)
         const double d = stored.toDouble();
         if (!std::isfinite(d))
             return std::nullopt;
+        if (einvoice::Amount::fromShortDecimal(d))
+            return d; // its text reads back as itself
         char text[32];
         std::snprintf(text, sizeof text, "%.15g", d);
         return std::strtod(text, nullptr);

@@ -23,12 +23,27 @@ __int128 divideHalfUp(__int128 a, __int128 b)
 
 } // namespace
 
+std::optional<Amount> Amount::fromShortDecimal(double value)
+{
+    // Below 10^7 the units stay under 10^15 < 2^53, exact in a double.
+    if (!(std::fabs(value) < 1e7))
+        return std::nullopt;
+    const double units = std::nearbyint(value * scale);
+    // Two decimals of 15 digits never read as the same double, so the one
+    // that does is the 15-digit text of the value.
+    if (units / scale != value)
+        return std::nullopt;
+    return Amount(static_cast<__int128>(units));
+}
+
 std::optional<Amount> Amount::fromDouble(double value)
 {
     if (!std::isfinite(value) || std::fabs(value) >= 1e15)
         return std::nullopt;
     if (value == 0)
         return Amount();
+    if (const auto exact = fromShortDecimal(value))
+        return exact;
     // The 15 significant digits as d.dddddddddddddde±x: the value is the
     // 15-digit mantissa times 10^(x - 14), that is in units of 1e-8 the
     // mantissa times 10^(x - 14 + 8).

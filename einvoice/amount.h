@@ -20,6 +20,10 @@ public:
     // nullopt for NaN, infinities and values of 10^15 and beyond; whether
     // a value fits its field is for fitsDigits().
     static std::optional<Amount> fromDouble(double value);
+    // The value when a decimal of at most eight places and 15 digits reads
+    // as exactly this double, as nearly every typed amount does; that
+    // decimal is then the value's 15-digit text, found without writing it.
+    static std::optional<Amount> fromShortDecimal(double value);
     // Whether the whole part has at most `digits` digits (the file's
     // amounts take 11, its quantities 12).
     bool fitsDigits(int digits) const;

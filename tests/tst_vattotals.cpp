@@ -3,6 +3,7 @@
 // rounded half up to the cent, the tax per rate rounded the same way.
 
 #include "common/numbertext.h"
+#include "einvoice/amount.h"
 #include "einvoice/vattotals.h"
 
 #include <QTest>
@@ -62,6 +63,43 @@ private slots:
                  totals);
         const QLocale italian(QLocale::Italian, QLocale::Italy);
         QCOMPARE(moneyText(t.total, italian), totals[2].replace('.', ','));
+    }
+
+    // A stored double counts as its 15-digit text, whether the amount comes
+    // by the quick path for short decimals or through the text.
+    void amountsReadAsTheirText_data()
+    {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<QString>("amount"); // eight places at most
+        QTest::newRow("a typed price") << 12.5 << "12.5";
+        QTest::newRow("1.15 x 3") << 1.15 * 3 << "3.45";
+        QTest::newRow("0.1 + 0.2") << 0.1 + 0.2 << "0.3";
+        QTest::newRow("a credit") << -0.125 << "-0.125";
+        QTest::newRow("eight places") << 0.12345678 << "0.12345678";
+        QTest::newRow("nine places, rounded half up") << 0.123456785 << "0.12345679";
+        QTest::newRow("below a hundred-millionth") << 4e-9 << "0";
+        QTest::newRow("just under ten million") << 9999999.99999999 << "9999999.99999999";
+        QTest::newRow("ten million and a cent") << 10000000.01 << "10000000.01";
+        QTest::newRow("fifteen digits") << 123456789012345.0 << "123456789012345";
+        QTest::newRow("sixteen digits") << 1234567890123456.0 << "none";
+    }
+    void amountsReadAsTheirText()
+    {
+        QFETCH(double, value);
+        QFETCH(QString, amount);
+        const auto a = Amount::fromDouble(value);
+        QCOMPARE(a ? a->text(0, 8) : QStringLiteral("none"), amount);
+    }
+    void productsOfPricesReadAsCents()
+    {
+        // Every quantity up to 200 times every price up to 20.00: the
+        // product's noise in the last bits never reaches the cents.
+        for (qint64 q = 1; q <= 200; ++q)
+            for (qint64 cents = 1; cents <= 2000; ++cents) {
+                const auto a = Amount::fromDouble(double(q) * (double(cents) / 100));
+                if (!a || *a != Amount::fromCents(q * cents))
+                    QFAIL(qPrintable(QStringLiteral("%1 x %2 cents").arg(q).arg(cents)));
+            }
     }
 };
 
