@@ -130,6 +130,8 @@ QStringList schemaStatements()
         // The pick lists are read in these orders.
         QStringLiteral(R"(CREATE INDEX "Tires_descrizione" ON "Tires" ("descrizione"))"),
         QStringLiteral(R"(CREATE INDEX "Customers_Cliente" ON "Customers" ("Cliente"))"),
+        // Saving a document checks its customer is still on file.
+        QStringLiteral(R"(CREATE INDEX "Customers_Customer_Code" ON "Customers" ("Customer Code"))"),
         // The seller, for electronic invoices: always exactly one row.
         // ProgressivoInvio is the last number given to an exported file;
         // it only grows, so no file name is ever used twice.
@@ -171,17 +173,6 @@ QStringList schemaStatements()
         QStringLiteral(R"(CREATE INDEX "InviiPA_NomeFile" ON "InviiPA" ("NomeFile"))"),
         QStringLiteral(R"(CREATE INDEX "InviiPA_Numero_Fattura" ON "InviiPA" ("Numero Fattura"))"),
     };
-}
-
-QStringList fieldNames(Database& db, const QString& table)
-{
-    QString quoted = table;
-    quoted.replace(u'"', QStringLiteral("\"\""));
-    const Statement st(db, QStringLiteral("SELECT * FROM \"%1\" WHERE 1 = 0").arg(quoted));
-    QStringList names;
-    for (int c = 0; c < st.columnCount(); ++c)
-        names << st.columnName(c);
-    return names;
 }
 
 void createSchema(Database& db)
