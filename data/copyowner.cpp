@@ -84,7 +84,7 @@ void claim(const QString& user, const QString& databasePath)
 QString text()
 {
     if (current().owner.isEmpty())
-        claim(accountName(), Database::defaultPath());
+        claim(accountName(), Database::location());
     return current().owner;
 }
 
@@ -97,7 +97,7 @@ void release()
 
 bool hasField(Database& db, const QString& table)
 {
-    return fieldNames(db, table).contains(field(), Qt::CaseInsensitive);
+    return db.fieldNames(table).contains(field(), Qt::CaseInsensitive);
 }
 
 Condition rowsOf(Database& db, const QString& table, const QString& qualifier)

@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTextStream>
 
 namespace velinor {
@@ -96,6 +97,21 @@ QVariant Database::scalar(const QString& sql, const QVariantList& params)
     return st.step() ? st.value(0) : QVariant();
 }
 
+const QStringList& Database::fieldNames(const QString& table)
+{
+    const QString key = table.toLower();
+    auto it = m_fields.constFind(key);
+    if (it != m_fields.cend())
+        return *it;
+    QString quoted = table;
+    quoted.replace(u'"', QStringLiteral("\"\""));
+    const Statement st(*this, QStringLiteral("SELECT * FROM \"%1\" WHERE 1 = 0").arg(quoted));
+    QStringList names;
+    for (int c = 0; c < st.columnCount(); ++c)
+        names << st.columnName(c);
+    return *m_fields.insert(key, names);
+}
+
 void Database::commit()
 {
     m_engine->commit(m_depth - 1);
@@ -111,7 +127,13 @@ void Database::rollback() noexcept
 
 // ---------------------------------------------------------------- Statement
 
-Statement::Statement(Database& db, const QString& sql) : m_cursor(db.engine().prepare(sql)) {}
+Statement::Statement(Database& db, const QString& sql) : m_cursor(db.engine().prepare(sql))
+{
+    static const QRegularExpression definition(QStringLiteral(R"(^\s*(create|alter|drop)\b)"),
+                                               QRegularExpression::CaseInsensitiveOption);
+    if (definition.match(sql).hasMatch())
+        db.definitionsChanged();
+}
 
 Statement::~Statement() = default;
 

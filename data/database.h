@@ -3,7 +3,9 @@
 #include "data/dberror.h"
 #include "data/engine.h"
 
+#include <QHash>
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 #include <QVariantList>
 
@@ -69,6 +71,13 @@ public:
     QVariant scalar(const QString& sql, const QVariantList& params = {});
     int changes() const { return m_engine->changes(); }
 
+    // The fields of a table, in table order. Read once per connection: a
+    // screen asks on every pick and save, and a server answers each time
+    // with a round trip. A definition changed through this connection
+    // (CREATE, ALTER, DROP) has them read again.
+    const QStringList& fieldNames(const QString& table);
+    void definitionsChanged() { m_fields.clear(); }
+
     void begin()
     {
         m_engine->begin(m_depth);
@@ -82,6 +91,7 @@ private:
     QString m_location;
     std::unique_ptr<Engine> m_engine;
     int m_depth = 0;
+    QHash<QString, QStringList> m_fields; // by table name in lower case
 };
 
 // Everything between construction and commit() is one write; leaving the

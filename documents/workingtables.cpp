@@ -52,11 +52,11 @@ void WorkingTables::saveLines(const DocumentKind& kind, const QVariant& number)
     // copy itself rather than written on every working line first, which
     // are emptied right after; COALESCE lets a server type it as the field.
     const QString numberField = QLatin1String(kind.lineNumberField);
-    const QStringList saved = fieldNames(db, QStringLiteral("DettaglioFatture"));
+    const QStringList saved = db.fieldNames(QStringLiteral("DettaglioFatture"));
     QStringList targets;
     QStringList values;
     QVariantList params;
-    for (const QString& name : fieldNames(db, linesTable)) {
+    for (const QString& name : db.fieldNames(linesTable)) {
         if (!saved.contains(name, Qt::CaseInsensitive)
             || name.compare(copyowner::field(), Qt::CaseInsensitive) == 0)
             continue;
