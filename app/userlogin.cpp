@@ -97,7 +97,7 @@ void UserLogin::enter()
     if (ok) {
         // The working lines and print selection of this copy are this
         // user's at this desk.
-        copyowner::claim(m_users->value(QStringLiteral("Username")), Database::defaultPath());
+        copyowner::claim(m_users->value(QStringLiteral("Username")), m_users->database()->path());
         nav::go(this, QStringLiteral("frmMenu"));
         return;
     }
