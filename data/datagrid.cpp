@@ -1,6 +1,7 @@
 #include "data/datagrid.h"
 
 #include "data/datasource.h"
+#include "data/griddelegate.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -12,6 +13,7 @@ DataGrid::DataGrid(DataSource* source, QWidget* parent)
     : QTableView(parent), m_source(source), m_model(new GridModel(source, this))
 {
     setModel(m_model);
+    setItemDelegate(new GridDelegate(this));
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
