@@ -27,7 +27,4 @@ void createDatabaseFile(const QString& path, bool overwrite,
 // creating nothing, when one of the tables is there already.
 void createServerSchema(Database& db);
 
-// The fields of a table, in table order.
-QStringList fieldNames(Database& db, const QString& table);
-
 } // namespace velinor
