@@ -26,7 +26,7 @@ DataGrid::DataGrid(DataSource* source, QWidget* parent)
     connect(selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex& current) { selected(current); });
     connect(source, &DataSource::currentChanged, this, &DataGrid::showCurrent);
-    connect(m_model, &QAbstractItemModel::modelReset, this, [this] {
+    connect(m_model, &GridModel::reloaded, this, [this] {
         m_keepAtEnd = m_scrolledToEnd;
         showCurrent();
     });

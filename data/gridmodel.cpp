@@ -7,57 +7,96 @@ namespace velinor {
 GridModel::GridModel(DataSource* source, QObject* parent)
     : QAbstractTableModel(parent), m_source(source)
 {
-    resolve();
-    connect(source, &DataSource::aboutToReset, this, &GridModel::beginResetModel);
-    connect(source, &DataSource::didReset, this, [this] {
-        resolve();
-        endResetModel();
-    });
+    apply(resolved(m_columns));
+    m_rows = source->recordCount();
+    connect(source, &DataSource::aboutToReset, this, &GridModel::sourceAboutToReset);
+    connect(source, &DataSource::didReset, this, &GridModel::sourceReset);
     connect(source, &DataSource::rowChanged, this, [this](int row) {
         if (row >= 0 && row < rowCount() && columnCount() > 0)
             emit dataChanged(index(row, 0), index(row, columnCount() - 1));
     });
 }
 
-void GridModel::resolve()
+GridModel::Shape GridModel::resolved(const std::vector<GridColumn>& columns) const
 {
-    m_fields.clear();
-    m_headings.clear();
+    Shape shape;
     // No fields after a failed read: no columns, until the source is read again.
     if (m_source->fieldCount() == 0)
-        return;
-    if (m_columns.empty()) {
+        return shape;
+    if (columns.empty()) {
         for (int f = 0; f < m_source->fieldCount(); ++f) {
             if (m_hidden.contains(m_source->field(f).name, Qt::CaseInsensitive))
                 continue;
-            m_fields.push_back(f);
-            m_headings << m_source->field(f).name;
+            shape.fields.push_back(f);
+            shape.headings << m_source->field(f).name;
         }
+        return shape;
+    }
+    for (const GridColumn& c : columns) {
+        shape.fields.push_back(m_source->requireField(c.field));
+        shape.headings << (c.heading.isEmpty() ? c.field : c.heading);
+    }
+    return shape;
+}
+
+void GridModel::apply(Shape shape)
+{
+    m_fields = std::move(shape.fields);
+    m_headings = std::move(shape.headings);
+}
+
+// A source read again under the same columns only has its rows go and come:
+// the views keep their columns, widths and headings, and redraw no more than
+// the rows. Other columns reset the model.
+void GridModel::sourceAboutToReset()
+{
+    if (m_rows == 0)
         return;
+    beginRemoveRows({}, 0, m_rows - 1);
+    m_rows = 0;
+    endRemoveRows();
+}
+
+void GridModel::sourceReset()
+{
+    Shape shape = resolved(m_columns);
+    const int rows = m_source->recordCount();
+    if (shape.fields == m_fields && shape.headings == m_headings) {
+        if (rows > 0) {
+            beginInsertRows({}, 0, rows - 1);
+            m_rows = rows;
+            endInsertRows();
+        }
+    } else {
+        beginResetModel();
+        apply(std::move(shape));
+        m_rows = rows;
+        endResetModel();
     }
-    for (const GridColumn& c : m_columns) {
-        m_fields.push_back(m_source->requireField(c.field));
-        m_headings << (c.heading.isEmpty() ? c.field : c.heading);
-    }
+    emit reloaded();
 }
 
 void GridModel::setColumns(std::vector<GridColumn> columns)
 {
-    beginResetModel();
-    m_columns = std::move(columns);
     // A heading is what the user calls the field, unless a box names it.
-    for (const GridColumn& c : m_columns)
+    for (const GridColumn& c : columns)
         if (!c.heading.isEmpty() && !m_source->hasCaption(c.field))
             m_source->setCaption(c.field, c.heading);
-    resolve();
+    Shape shape = resolved(columns);
+    m_columns = std::move(columns);
+    if (shape.fields == m_fields && shape.headings == m_headings)
+        return;
+    beginResetModel();
+    apply(std::move(shape));
     endResetModel();
+    emit reloaded();
 }
 
 void GridModel::rebuildColumns() { setColumns({}); }
 
 int GridModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : m_source->recordCount();
+    return parent.isValid() ? 0 : m_rows;
 }
 
 int GridModel::columnCount(const QModelIndex& parent) const

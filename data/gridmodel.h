@@ -41,14 +41,26 @@ public:
 signals:
     // A write the source refused; the text says why.
     void failed(const QString& text);
+    // The source was read again (or a row appended or dropped), whether
+    // its columns stayed or the model was reset.
+    void reloaded();
 
 private:
-    void resolve();
+    struct Shape {
+        std::vector<int> fields;
+        QStringList headings;
+        bool operator==(const Shape&) const = default;
+    };
+    Shape resolved(const std::vector<GridColumn>& columns) const;
+    void apply(Shape shape);
+    void sourceAboutToReset();
+    void sourceReset();
 
     DataSource* m_source;
     std::vector<GridColumn> m_columns; // empty: all fields
     std::vector<int> m_fields;
     QStringList m_headings;
+    int m_rows = 0; // as the views know them, while the source is read again
     QStringList m_hidden;
     bool m_editable = false;
 };

@@ -835,6 +835,28 @@ private slots:
         QCOMPARE(model.columnCount(), 14);
     }
 
+    // Read again under the same columns, a list keeps the widths its screen
+    // gave them and shows the current row; other columns take their headings.
+    void rereadKeepsTheColumns()
+    {
+        tires();
+        auto ds = open("SELECT * FROM Tires ORDER BY Descrizione");
+        DataGrid grid(ds.get());
+        grid.show();
+        grid.setColumnWidth(1, 321);
+        m_file->exec("INSERT INTO Tires (descrizione) VALUES ('Zeta')");
+        ds->refresh();
+        ds->moveLast();
+        QCOMPARE(grid.gridModel()->rowCount(), 4);
+        QCOMPARE(grid.columnWidth(1), 321);
+        QCOMPARE(grid.currentIndex().row(), 3);
+        QCOMPARE(grid.cellText(1), QString("Zeta"));
+        ds->setSource("SELECT descrizione, Category FROM Tires");
+        QCOMPARE(grid.gridModel()->columnCount(), 2);
+        QCOMPARE(grid.gridModel()->headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(),
+                 QString("Category"));
+    }
+
     void gridSelectionMovesTheCurrentRow()
     {
         tires();
