@@ -39,19 +39,23 @@ void GridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
     initStyleOption(&opt, index);
     const QWidget* widget = opt.widget;
     const QStyle* style = widget ? widget->style() : QApplication::style();
-    style->drawPrimitive(QStyle::PE_PanelItemViewItem, &opt, painter, widget);
+    const bool selected = opt.state & QStyle::State_Selected;
+    // The view has drawn the row's own background already.
+    if (selected || opt.backgroundBrush.style() != Qt::NoBrush)
+        style->drawPrimitive(QStyle::PE_PanelItemViewItem, &opt, painter, widget);
 
     const bool enabled = opt.state & QStyle::State_Enabled;
     const QPalette::ColorGroup group =
         !enabled ? QPalette::Disabled
                  : (opt.state & QStyle::State_Active ? QPalette::Normal : QPalette::Inactive);
-    const bool selected = opt.state & QStyle::State_Selected;
     if (!opt.text.isEmpty()) {
         const int margin = style->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, widget) + 1;
         const QRect box = opt.rect.adjusted(margin, 0, -margin, 0);
-        painter->save();
+        // The view sets its own pen for the grid lines; nothing else draws
+        // between cells, so the pen and font are set without saving.
         painter->setPen(opt.palette.color(group, selected ? QPalette::HighlightedText : QPalette::Text));
-        painter->setFont(opt.font);
+        if (painter->font() != opt.font)
+            painter->setFont(opt.font);
         const QStaticText& st = laidOut(opt.text, opt.font);
         const QSizeF size = st.size();
         if (size.width() > box.width()) {
@@ -63,7 +67,6 @@ void GridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                                                  size.toSize(), box);
             painter->drawStaticText(at.topLeft(), st);
         }
-        painter->restore();
     }
     if (opt.state & QStyle::State_HasFocus) {
         QStyleOptionFocusRect focus;
