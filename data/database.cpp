@@ -72,12 +72,17 @@ Database::~Database() = default;
 std::shared_ptr<Database> Database::shared()
 {
     static std::weak_ptr<Database> current;
+    static std::shared_ptr<Database> session;
     auto db = current.lock();
     const QString wanted = location();
     if (!db
-        || db->path() != (isServerLocation(wanted) ? wanted : QFileInfo(wanted).absoluteFilePath())) {
+        || db->path() != (isServerLocation(wanted) ? wanted : QFileInfo(wanted).absoluteFilePath())
+        || (db->m_engine->isBroken() && !db->inTransaction())) {
         db = std::make_shared<Database>(wanted);
         current = db;
+        session = db->isServer() ? db : nullptr;
+    } else if (db == session && db.use_count() == 2) {
+        db->forgetDefinitions(); // the first screen since all were closed
     }
     return db;
 }
@@ -132,7 +137,7 @@ Statement::Statement(Database& db, const QString& sql) : m_cursor(db.engine().pr
     static const QRegularExpression definition(QStringLiteral(R"(^\s*(create|alter|drop)\b)"),
                                                QRegularExpression::CaseInsensitiveOption);
     if (definition.match(sql).hasMatch())
-        db.definitionsChanged();
+        db.forgetDefinitions();
 }
 
 Statement::~Statement() = default;

@@ -59,7 +59,12 @@ public:
     Database& operator=(const Database&) = delete;
 
     // The connection shared by the screens for location(), opened on first
-    // use and closed when its last user lets it go.
+    // use. A file's is closed when its last user lets it go, so that a file
+    // put in its place meanwhile is the one worked on; a server's is kept
+    // for the session, as each one costs the server a process and its
+    // caches. What it learnt of the tables is forgotten whenever no screen
+    // uses it, since an upgrade may have run meanwhile. A lost server
+    // connection is opened anew.
     static std::shared_ptr<Database> shared();
 
     // The file's absolute path, or the server URI as given.
@@ -74,9 +79,13 @@ public:
     // The fields of a table, in table order. Read once per connection: a
     // screen asks on every pick and save, and a server answers each time
     // with a round trip. A definition changed through this connection
-    // (CREATE, ALTER, DROP) has them read again.
+    // (CREATE, ALTER, DROP) has them read again, as does forgetDefinitions().
     const QStringList& fieldNames(const QString& table);
-    void definitionsChanged() { m_fields.clear(); }
+    void forgetDefinitions()
+    {
+        m_fields.clear();
+        m_engine->forgetDefinitions();
+    }
 
     void begin()
     {

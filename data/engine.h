@@ -53,6 +53,11 @@ public:
     // upgrade.
     virtual QStringList supportStatements() const = 0;
     virtual bool isServer() const = 0;
+    // The connection to a server was lost; a file never is.
+    virtual bool isBroken() const { return false; }
+    // Forgets what it learnt of the tables, which another program (an
+    // upgrade) may have changed since.
+    virtual void forgetDefinitions() {}
 };
 
 } // namespace velinor

@@ -51,6 +51,26 @@ private slots:
         QCOMPARE(server, expected.startsWith("postgresql://"));
     }
 
+    // The screens' connection: a file's closes with its last user, a
+    // server's stays for the session and is opened anew once lost.
+    void sharedConnection()
+    {
+        TempDatabase db;
+        std::weak_ptr<Database> first = Database::shared();
+        if (!TempDatabase::onServer()) {
+            QVERIFY(first.expired());
+            return;
+        }
+        QVERIFY(!first.expired());
+        auto held = first.lock();
+        const QVariant pid = held->scalar("SELECT pg_backend_pid()");
+        Database(TempDatabase::serverUri()).exec("SELECT pg_terminate_backend(?)", {pid});
+        QVERIFY_THROWS_EXCEPTION(DbError, held->scalar("SELECT 1"));
+        held.reset();
+        QCOMPARE(Database::shared()->scalar("SELECT count(*) FROM Ydummy").toInt(), 1);
+        QVERIFY(Database::shared()->scalar("SELECT pg_backend_pid()") != pid);
+    }
+
     // velinor-initdb --copy: every table of a file arrives on the server,
     // counted; a database that holds the tables already is refused whole.
     void fileCopiedToServer()

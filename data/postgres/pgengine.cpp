@@ -284,6 +284,8 @@ public:
         };
     }
     bool isServer() const override { return true; }
+    bool isBroken() const override { return PQstatus(m_conn) != CONNECTION_OK; }
+    void forgetDefinitions() override { forget(); }
 
     // Runs a statement whose result the caller reads; throws DbError on failure.
     Result run(const QString& sql, const std::vector<std::optional<QByteArray>>& params,
