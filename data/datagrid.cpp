@@ -9,11 +9,33 @@
 
 namespace velinor {
 
+namespace {
+
+// The row numbers down the side. Qt sizes a header by measuring up to 200
+// of its sections each time rows come; the widest row number is the last.
+class RowNumbers final : public QHeaderView {
+public:
+    explicit RowNumbers(QWidget* parent) : QHeaderView(Qt::Vertical, parent)
+    {
+        setSectionsClickable(true); // as the header a table makes itself
+        setHighlightSections(true);
+    }
+    QSize sizeHint() const override
+    {
+        if (count() == 0)
+            return QHeaderView::sizeHint();
+        return sectionSizeFromContents(count() - 1).expandedTo(sectionSizeFromContents(0));
+    }
+};
+
+} // namespace
+
 DataGrid::DataGrid(DataSource* source, QWidget* parent)
     : QTableView(parent), m_source(source), m_model(new GridModel(source, this))
 {
     setModel(m_model);
     setItemDelegate(new GridDelegate(this));
+    setVerticalHeader(new RowNumbers(this));
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);

@@ -12,6 +12,7 @@
 #include "tests/support.h"
 
 #include <QAbstractItemModelTester>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QLocale>
 #include <QSignalSpy>
@@ -851,6 +852,13 @@ private slots:
         QCOMPARE(grid.columnWidth(1), 321);
         QCOMPARE(grid.currentIndex().row(), 3);
         QCOMPARE(grid.cellText(1), QString("Zeta"));
+        // The row numbers stay whole however many rows come.
+        m_file->exec("INSERT INTO Tires (descrizione) WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL "
+                     "SELECT i + 1 FROM n WHERE i < 100000) SELECT 'Riga' FROM n");
+        ds->refresh();
+        QCoreApplication::processEvents();
+        QVERIFY(grid.verticalHeader()->width()
+                > grid.verticalHeader()->fontMetrics().horizontalAdvance("100004"));
         ds->setSource("SELECT descrizione, Category FROM Tires");
         QCOMPARE(grid.gridModel()->columnCount(), 2);
         QCOMPARE(grid.gridModel()->headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(),
