@@ -4,6 +4,7 @@
 #include "data/griddelegate.h"
 
 #include <QHeaderView>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QScrollBar>
 
@@ -138,6 +139,33 @@ void DataGrid::changeEvent(QEvent* event)
         m_picked = false;
         showCurrent();
     }
+}
+
+// The focus changes how the current row looks and nothing else, but the
+// item view repaints the whole list for it, headers and scroll bars
+// included: its own handling is done here without that.
+void DataGrid::focusInEvent(QFocusEvent* event)
+{
+    // Entered by the keyboard without a current row, the list starts on its
+    // first, as the item view does.
+    if (!currentIndex().isValid() && event->reason() != Qt::MouseFocusReason && model()->rowCount() > 0)
+        selectionModel()->setCurrentIndex(moveCursor(MoveHome, Qt::NoModifier),
+                                          QItemSelectionModel::NoUpdate);
+    setAttribute(Qt::WA_InputMethodEnabled,
+                 currentIndex().isValid() && (currentIndex().flags() & Qt::ItemIsEditable));
+    updateCurrentRow();
+}
+
+void DataGrid::focusOutEvent(QFocusEvent*) { updateCurrentRow(); }
+
+void DataGrid::updateCurrentRow()
+{
+    const QModelIndex current = currentIndex();
+    if (!current.isValid())
+        return;
+    const QRect row = visualRect(current.siblingAtColumn(0))
+                          .united(visualRect(current.siblingAtColumn(model()->columnCount() - 1)));
+    viewport()->update(QRect(0, row.top(), viewport()->width(), row.height()));
 }
 
 void DataGrid::keyPressEvent(QKeyEvent* event)

@@ -44,6 +44,8 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 signals:
     // The user made another row current.
@@ -55,6 +57,7 @@ private:
     void selected(const QModelIndex& current);
 
     void picked();
+    void updateCurrentRow();
 
     DataSource* m_source;
     GridModel* m_model;
