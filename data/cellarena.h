@@ -4,6 +4,7 @@
 #include <QString>
 #include <QVariant>
 
+#include <algorithm>
 #include <cstring>
 
 namespace velinor::cells {
@@ -22,6 +23,50 @@ template <class T> T readRaw(const char* p)
     T v;
     std::memcpy(&v, p, sizeof v);
     return v;
+}
+
+// A row's cells written with one growth of the arena: the engine sums the
+// sizes, extend() makes the room, the put functions fill it in order.
+constexpr qsizetype nullSize = 1;
+constexpr qsizetype numberSize = 1 + 8;
+constexpr qsizetype textSize(quint32 len) { return 1 + 4 + qsizetype(len); }
+
+inline char* extend(QByteArray& arena, qsizetype size)
+{
+    const qsizetype at = arena.size();
+    if (arena.capacity() < at + size)
+        arena.reserve(std::max(at + size, arena.capacity() * 2));
+    arena.resize(at + size);
+    return arena.data() + at;
+}
+
+inline char* putNull(char* p)
+{
+    *p = TagNull;
+    return p + 1;
+}
+
+inline char* putInt(char* p, qint64 v)
+{
+    *p = TagInt;
+    std::memcpy(p + 1, &v, sizeof v);
+    return p + numberSize;
+}
+
+inline char* putReal(char* p, double v)
+{
+    *p = TagReal;
+    std::memcpy(p + 1, &v, sizeof v);
+    return p + numberSize;
+}
+
+inline char* putText(char* p, const char* utf8, quint32 len)
+{
+    *p = TagText;
+    std::memcpy(p + 1, &len, sizeof len);
+    if (len > 0)
+        std::memcpy(p + 5, utf8, len);
+    return p + textSize(len);
 }
 
 inline void appendNull(QByteArray& arena) { arena.append(TagNull); }

@@ -10,6 +10,8 @@
 
 #include <libpq-fe.h>
 
+#include <charconv>
+
 #include <cmath>
 #include <optional>
 #include <vector>
@@ -88,6 +90,23 @@ FieldKind kindOfType(Oid type)
 
 bool isWhole(Oid type) { return type == Int8Oid || type == Int2Oid || type == Int4Oid || type == OidOid; }
 bool isReal(Oid type) { return type == Float4Oid || type == Float8Oid || type == NumericOid; }
+
+// Numbers come as text. from_chars reads them exactly and several times
+// faster than strtod, which a 40,000-row list felt; strtod stays for what
+// from_chars does not take whole.
+qint64 wholeFrom(const char* text, int length)
+{
+    qint64 v = 0;
+    const auto [end, error] = std::from_chars(text, text + length, v);
+    return error == std::errc() && end == text + length ? v : strtoll(text, nullptr, 10);
+}
+
+double realFrom(const char* text, int length)
+{
+    double v = 0;
+    const auto [end, error] = std::from_chars(text, text + length, v);
+    return error == std::errc() && end == text + length ? v : strtod(text, nullptr);
+}
 
 // A value as the server reads a parameter in text form.
 std::optional<QByteArray> paramText(const QVariant& value)
@@ -171,6 +190,7 @@ private:
     Result m_result;
     int m_row = -1;
     std::vector<int> m_visible;
+    std::vector<char> m_kinds; // of the visible columns, for the rows of a result
     bool m_mapped = false;
 };
 
@@ -468,6 +488,7 @@ bool PgCursor::step()
     if (!m_result) {
         const bool prepared = m_desc && m_engine.unnamedIs(m_descGeneration);
         m_result = m_engine.run(m_sql, m_params, prepared);
+        m_kinds.clear();
         m_desc.reset();
         m_row = -1;
         mapColumns(m_result.get());
@@ -499,35 +520,56 @@ QVariant PgCursor::valueAt(int pg) const
     if (!r || m_row < 0 || m_row >= PQntuples(r) || PQgetisnull(r, m_row, pg))
         return QVariant();
     const char* v = PQgetvalue(r, m_row, pg);
+    const int length = PQgetlength(r, m_row, pg);
     const Oid type = PQftype(r, pg);
     if (isWhole(type))
-        return QVariant(static_cast<qlonglong>(strtoll(v, nullptr, 10)));
+        return QVariant(static_cast<qlonglong>(wholeFrom(v, length)));
     if (isReal(type))
-        return QVariant(strtod(v, nullptr));
+        return QVariant(realFrom(v, length));
     if (type == BoolOid)
         return QVariant(static_cast<qlonglong>(*v == 't' ? 1 : 0));
-    return QVariant(QString::fromUtf8(v, PQgetlength(r, m_row, pg)));
+    return QVariant(QString::fromUtf8(v, length));
 }
 
 void PgCursor::appendCells(QByteArray& arena, int first)
 {
     PGresult* r = m_result.get();
+    if (m_kinds.size() != m_visible.size()) {
+        m_kinds.clear();
+        for (const int pg : m_visible) {
+            const Oid type = PQftype(r, pg);
+            m_kinds.push_back(isWhole(type) ? 'w' : isReal(type) ? 'r' : type == BoolOid ? 'b' : 't');
+        }
+    }
+    qsizetype size = 0;
+    for (size_t i = static_cast<size_t>(first); i < m_visible.size(); ++i) {
+        const int pg = m_visible[i];
+        size += PQgetisnull(r, m_row, pg) ? cells::nullSize
+                : m_kinds[i] == 't'        ? cells::textSize(quint32(PQgetlength(r, m_row, pg)))
+                                           : cells::numberSize;
+    }
+    char* p = cells::extend(arena, size);
     for (size_t i = static_cast<size_t>(first); i < m_visible.size(); ++i) {
         const int pg = m_visible[i];
         if (PQgetisnull(r, m_row, pg)) {
-            cells::appendNull(arena);
+            p = cells::putNull(p);
             continue;
         }
         const char* v = PQgetvalue(r, m_row, pg);
-        const Oid type = PQftype(r, pg);
-        if (isWhole(type))
-            cells::appendInt(arena, strtoll(v, nullptr, 10));
-        else if (isReal(type))
-            cells::appendReal(arena, strtod(v, nullptr));
-        else if (type == BoolOid)
-            cells::appendInt(arena, *v == 't' ? 1 : 0);
-        else
-            cells::appendText(arena, v, static_cast<quint32>(PQgetlength(r, m_row, pg)));
+        const int length = PQgetlength(r, m_row, pg);
+        switch (m_kinds[i]) {
+        case 'w':
+            p = cells::putInt(p, wholeFrom(v, length));
+            break;
+        case 'r':
+            p = cells::putReal(p, realFrom(v, length));
+            break;
+        case 'b':
+            p = cells::putInt(p, *v == 't' ? 1 : 0);
+            break;
+        default:
+            p = cells::putText(p, v, quint32(length));
+        }
     }
 }
 

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QVarLengthArray>
 
 #include <sqlite3.h>
 
@@ -221,21 +222,36 @@ public:
     void appendCells(QByteArray& arena, int first) override
     {
         const int n = sqlite3_column_count(m_stmt);
+        QVarLengthArray<int, 64> types(n);
+        QVarLengthArray<const char*, 64> texts(n);
+        QVarLengthArray<quint32, 64> lengths(n);
+        qsizetype size = 0;
         for (int c = first; c < n; ++c) {
-            switch (sqlite3_column_type(m_stmt, c)) {
+            types[c] = sqlite3_column_type(m_stmt, c);
+            if (types[c] == SQLITE_NULL) {
+                size += cells::nullSize;
+            } else if (types[c] == SQLITE_INTEGER || types[c] == SQLITE_FLOAT) {
+                size += cells::numberSize;
+            } else {
+                texts[c] = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, c));
+                lengths[c] = static_cast<quint32>(sqlite3_column_bytes(m_stmt, c));
+                size += cells::textSize(lengths[c]);
+            }
+        }
+        char* p = cells::extend(arena, size);
+        for (int c = first; c < n; ++c) {
+            switch (types[c]) {
             case SQLITE_NULL:
-                cells::appendNull(arena);
+                p = cells::putNull(p);
                 break;
             case SQLITE_INTEGER:
-                cells::appendInt(arena, sqlite3_column_int64(m_stmt, c));
+                p = cells::putInt(p, sqlite3_column_int64(m_stmt, c));
                 break;
             case SQLITE_FLOAT:
-                cells::appendReal(arena, sqlite3_column_double(m_stmt, c));
+                p = cells::putReal(p, sqlite3_column_double(m_stmt, c));
                 break;
-            default: {
-                const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(m_stmt, c));
-                cells::appendText(arena, text, static_cast<quint32>(sqlite3_column_bytes(m_stmt, c)));
-            }
+            default:
+                p = cells::putText(p, texts[c], lengths[c]);
             }
         }
     }
