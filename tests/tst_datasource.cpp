@@ -782,6 +782,38 @@ private slots:
         }
     }
 
+    // Numbers come back as the database holds them, to the last bit, on
+    // either engine: a list is read cell by cell into its snapshot.
+    void numbersComeBackExactly_data()
+    {
+        QTest::addColumn<QString>("price"); // as written in the statement
+        QTest::addColumn<double>("expected");
+        QTest::newRow("a tenth") << "0.1" << 0.1;
+        QTest::newRow("a credit") << "-2.5" << -2.5;
+        QTest::newRow("seventeen digits") << "0.30000000000000004" << 0.30000000000000004;
+        QTest::newRow("huge") << "1e300" << 1e300;
+        QTest::newRow("the smallest") << "5e-324" << 5e-324;
+        QTest::newRow("zero") << "0" << 0.0;
+    }
+    void numbersComeBackExactly()
+    {
+        QFETCH(QString, price);
+        QFETCH(double, expected);
+        m_file->exec(QString("INSERT INTO Tires (descrizione, listino1) VALUES ('x', %1)").arg(price));
+        m_file->exec("INSERT INTO Tires (descrizione) VALUES ('y')");
+        auto ds = open("SELECT descrizione, listino1 FROM Tires ORDER BY descrizione");
+        QCOMPARE(ds->recordCount(), 2);
+        const QVariant read = ds->stored(0, 1);
+        QVERIFY2(read.toDouble() == expected,
+                 qPrintable(QString::number(read.toDouble(), 'g', 17)));
+        QVERIFY(ds->stored(1, 1).isNull());
+        QCOMPARE(ds->text(1, 0), QString("y"));
+        auto whole = open("SELECT CAST(9007199254740993 AS BIGINT) AS n, descrizione FROM Tires "
+                          "ORDER BY descrizione");
+        QCOMPARE(whole->stored(0, 0).toLongLong(), 9007199254740993LL);
+        QCOMPARE(whole->text(0, 1), QString("x"));
+    }
+
     // ------------------------------------------------------------ grid
 
     void gridModelStaysConsistent()
