@@ -6,7 +6,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QTextStream>
 
 namespace velinor {
@@ -134,10 +133,12 @@ void Database::rollback() noexcept
 
 Statement::Statement(Database& db, const QString& sql) : m_cursor(db.engine().prepare(sql))
 {
-    static const QRegularExpression definition(QStringLiteral(R"(^\s*(create|alter|drop)\b)"),
-                                               QRegularExpression::CaseInsensitiveOption);
-    if (definition.match(sql).hasMatch())
-        db.forgetDefinitions();
+    const QStringView text = QStringView(sql).trimmed();
+    for (const char16_t* word : {u"create", u"alter", u"drop"})
+        if (text.startsWith(QStringView(word), Qt::CaseInsensitive)) {
+            db.forgetDefinitions();
+            break;
+        }
 }
 
 Statement::~Statement() = default;
