@@ -292,14 +292,15 @@ struct Work {
 // number given in it.
 QString copyStatement(Database& db)
 {
-    const QStringList saved = db.fieldNames(QStringLiteral("DettaglioFatture"));
+    const QStringList saved = db.engine().fields(QStringLiteral("DettaglioFatture"));
     QStringList targets, values;
-    for (const QString& name : db.fieldNames(QStringLiteral("Odummy"))) {
-        if (!saved.contains(name, Qt::CaseInsensitive) || name == QLatin1String("Owner"))
+    for (const QString& name : db.engine().fields(QStringLiteral("Odummy"))) {
+        if (!saved.contains(name, Qt::CaseInsensitive)
+            || name.compare(QLatin1String("Owner"), Qt::CaseInsensitive) == 0)
             continue;
         const QString quoted = u'"' + (db.isServer() ? name.toLower() : name) + u'"';
         targets << quoted;
-        values << (name == QLatin1String("Numero Fattura")
+        values << (name.compare(QLatin1String("Numero Fattura"), Qt::CaseInsensitive) == 0
                        ? QStringLiteral("COALESCE(%1, %2)")
                              .arg(db.isServer() ? QStringLiteral("$1") : QStringLiteral("?"), quoted)
                        : quoted);

@@ -97,7 +97,7 @@ void release()
 
 bool hasField(Database& db, const QString& table)
 {
-    return db.fieldNames(table).contains(field(), Qt::CaseInsensitive);
+    return db.engine().fields(table).contains(field(), Qt::CaseInsensitive);
 }
 
 Condition rowsOf(Database& db, const QString& table, const QString& qualifier)

@@ -41,6 +41,13 @@ QString configuredUrl(const QString& file)
 
 } // namespace
 
+QString quotedName(const QString& name)
+{
+    QString q = name;
+    q.replace(u'"', QStringLiteral("\"\""));
+    return u'"' + q + u'"';
+}
+
 QString Database::defaultPath() { return QDir::current().absoluteFilePath(QStringLiteral("db1.mdb")); }
 
 QString Database::location()
@@ -101,21 +108,6 @@ QVariant Database::scalar(const QString& sql, const QVariantList& params)
     return st.step() ? st.value(0) : QVariant();
 }
 
-const QStringList& Database::fieldNames(const QString& table)
-{
-    const QString key = table.toLower();
-    auto it = m_fields.constFind(key);
-    if (it != m_fields.cend())
-        return *it;
-    QString quoted = table;
-    quoted.replace(u'"', QStringLiteral("\"\""));
-    const Statement st(*this, QStringLiteral("SELECT * FROM \"%1\" WHERE 1 = 0").arg(quoted));
-    QStringList names;
-    for (int c = 0; c < st.columnCount(); ++c)
-        names << st.columnName(c);
-    return *m_fields.insert(key, names);
-}
-
 void Database::commit()
 {
     m_engine->commit(m_depth - 1);
@@ -131,15 +123,7 @@ void Database::rollback() noexcept
 
 // ---------------------------------------------------------------- Statement
 
-Statement::Statement(Database& db, const QString& sql) : m_cursor(db.engine().prepare(sql))
-{
-    const QStringView text = QStringView(sql).trimmed();
-    for (const char16_t* word : {u"create", u"alter", u"drop"})
-        if (text.startsWith(QStringView(word), Qt::CaseInsensitive)) {
-            db.forgetDefinitions();
-            break;
-        }
-}
+Statement::Statement(Database& db, const QString& sql) : m_cursor(db.engine().prepare(sql)) {}
 
 Statement::~Statement() = default;
 

@@ -3,7 +3,6 @@
 #include "data/dberror.h"
 #include "data/engine.h"
 
-#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -14,6 +13,9 @@
 namespace velinor {
 
 class Database;
+
+// A table or field name as an SQL identifier, in double quotes.
+QString quotedName(const QString& name);
 
 // One prepared statement; released when it goes out of scope.
 class Statement {
@@ -76,16 +78,9 @@ public:
     QVariant scalar(const QString& sql, const QVariantList& params = {});
     int changes() const { return m_engine->changes(); }
 
-    // The fields of a table, in table order. Read once per connection: a
-    // screen asks on every pick and save, and a server answers each time
-    // with a round trip. A definition changed through this connection
-    // (CREATE, ALTER, DROP) has them read again, as does forgetDefinitions().
-    const QStringList& fieldNames(const QString& table);
-    void forgetDefinitions()
-    {
-        m_fields.clear();
-        m_engine->forgetDefinitions();
-    }
+    // What a server's engine learnt of the tables (their fields, kept per
+    // connection) is read again after this.
+    void forgetDefinitions() { m_engine->forgetDefinitions(); }
 
     void begin()
     {
@@ -100,7 +95,6 @@ private:
     QString m_location;
     std::unique_ptr<Engine> m_engine;
     int m_depth = 0;
-    QHash<QString, QStringList> m_fields; // by table name in lower case
 };
 
 // Everything between construction and commit() is one write; leaving the

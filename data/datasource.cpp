@@ -13,13 +13,6 @@ namespace velinor {
 
 namespace {
 
-QString quotedName(const QString& name)
-{
-    QString q = name;
-    q.replace(u'"', QStringLiteral("\"\""));
-    return u'"' + q + u'"';
-}
-
 // A bare table name, possibly quoted or bracketed.
 std::optional<QString> tableNameOf(const QString& source)
 {

@@ -2,17 +2,6 @@
 
 namespace velinor {
 
-namespace {
-
-QString quoted(const QString& name)
-{
-    QString q = name;
-    q.replace(u'"', QStringLiteral("\"\""));
-    return u'"' + q + u'"';
-}
-
-} // namespace
-
 // Writing back: a changed or new row, a deleted one, every row; and the
 // snapshot that undoes all of it in memory when the write is rolled back.
 void DataSource::update()
@@ -31,7 +20,7 @@ void DataSource::update()
     for (const Pending& p : m_pending) {
         const QVariant v = toStored(p.column, p.text);
         values[static_cast<size_t>(p.column)] = v;
-        columns << quoted(field(p.column).column);
+        columns << quotedName(field(p.column).column);
         params << v;
     }
 
@@ -42,10 +31,10 @@ void DataSource::update()
             if (c < 0 || pendingText(c))
                 continue;
             values[static_cast<size_t>(c)] = value;
-            columns << quoted(field(c).column);
+            columns << quotedName(field(c).column);
             params << value;
         }
-        QString sql = QStringLiteral("INSERT INTO ") + quoted(m_table);
+        QString sql = QStringLiteral("INSERT INTO ") + quotedName(m_table);
         if (columns.isEmpty())
             sql += QStringLiteral(" DEFAULT VALUES");
         else
@@ -63,11 +52,11 @@ void DataSource::update()
         QString where = QStringLiteral("rowid = ?");
         params << row.rowid;
         for (const Pending& p : m_pending) {
-            where += QStringLiteral(" AND ") + quoted(field(p.column).column) + QStringLiteral(" IS ?");
+            where += QStringLiteral(" AND ") + quotedName(field(p.column).column) + QStringLiteral(" IS ?");
             params << cell(row, p.column);
         }
         if (!writeReturning(QStringLiteral("UPDATE %1 SET %2 WHERE %3")
-                                .arg(quoted(m_table), sets.join(QStringLiteral(", ")), where),
+                                .arg(quotedName(m_table), sets.join(QStringLiteral(", ")), where),
                             params, rowid, values))
             throw ConflictError();
     }
@@ -83,7 +72,7 @@ bool DataSource::writeReturning(const QString& sql, const QVariantList& params, 
     QString returning = QStringLiteral(" RETURNING rowid");
     for (const Field& f : m_fields)
         if (f.stored)
-            returning += u',' + quoted(f.column);
+            returning += u',' + quotedName(f.column);
     Statement st(*m_db, sql + returning);
     st.bindAll(params);
     bool written = false;
@@ -115,10 +104,10 @@ void DataSource::deleteCurrent()
     QVariantList params{shown.rowid};
     for (int c = 0; c < fieldCount(); ++c)
         if (field(c).stored) {
-            where += QStringLiteral(" AND ") + quoted(field(c).column) + QStringLiteral(" IS ?");
+            where += QStringLiteral(" AND ") + quotedName(field(c).column) + QStringLiteral(" IS ?");
             params << cell(shown, c);
         }
-    m_db->exec(QStringLiteral("DELETE FROM %1 WHERE %2").arg(quoted(m_table), where), params);
+    m_db->exec(QStringLiteral("DELETE FROM %1 WHERE %2").arg(quotedName(m_table), where), params);
     if (m_db->changes() == 0)
         throw ConflictError();
     emit aboutToReset();

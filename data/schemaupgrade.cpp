@@ -10,13 +10,6 @@ namespace velinor {
 
 namespace {
 
-QString quoted(const QString& name)
-{
-    QString q = name;
-    q.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-    return QLatin1Char('"') + q + QLatin1Char('"');
-}
-
 struct Addition {
     enum Kind { Table, Field, Index } kind;
     QString table;
@@ -82,7 +75,7 @@ QList<Addition> additions(Database& db, Database& ref)
             if (containsName(haveFields, field))
                 continue;
             QString sql = QStringLiteral("ALTER TABLE %1 ADD COLUMN %2 %3")
-                              .arg(quoted(table), quoted(field), fields.value(1).toString());
+                              .arg(quotedName(table), quotedName(field), fields.value(1).toString());
             if (fields.value(2).toInt())
                 sql += QStringLiteral(" NOT NULL");
             if (!fields.value(3).isNull())
@@ -103,14 +96,14 @@ QList<Addition> additions(Database& db, Database& ref)
 // A new table starts as it would in a new database (the one company row).
 void copyRows(Database& ref, Database& db, const QString& table)
 {
-    Statement rows(ref, QStringLiteral("SELECT * FROM %1").arg(quoted(table)));
+    Statement rows(ref, QStringLiteral("SELECT * FROM %1").arg(quotedName(table)));
     QStringList columns;
     for (int c = 0; c < rows.columnCount(); ++c)
-        columns << quoted(rows.columnName(c));
+        columns << quotedName(rows.columnName(c));
     if (columns.isEmpty())
         return;
     Statement insert(db, QStringLiteral("INSERT INTO %1 (%2) VALUES (%3)")
-                             .arg(quoted(table), columns.join(u','),
+                             .arg(quotedName(table), columns.join(u','),
                                   QStringList(columns.size(), QStringLiteral("?")).join(u',')));
     while (rows.step()) {
         for (int c = 0; c < columns.size(); ++c)

@@ -13,13 +13,6 @@ namespace {
 const QString linesTable = QStringLiteral("Odummy");
 const QString selectionTable = QStringLiteral("Ydummy");
 
-QString quoted(const QString& name)
-{
-    QString q = name;
-    q.replace(u'"', QStringLiteral("\"\""));
-    return u'"' + q + u'"';
-}
-
 } // namespace
 
 void WorkingTables::showLines(DataSource& lines, const QString& source)
@@ -52,20 +45,20 @@ void WorkingTables::saveLines(const DocumentKind& kind, const QVariant& number)
     // copy itself rather than written on every working line first, which
     // are emptied right after; COALESCE lets a server type it as the field.
     const QString numberField = QLatin1String(kind.lineNumberField);
-    const QStringList saved = db.fieldNames(QStringLiteral("DettaglioFatture"));
+    const QStringList saved = db.engine().fields(QStringLiteral("DettaglioFatture"));
     QStringList targets;
     QStringList values;
     QVariantList params;
-    for (const QString& name : db.fieldNames(linesTable)) {
+    for (const QString& name : db.engine().fields(linesTable)) {
         if (!saved.contains(name, Qt::CaseInsensitive)
             || name.compare(copyowner::field(), Qt::CaseInsensitive) == 0)
             continue;
-        targets << quoted(name);
+        targets << quotedName(name);
         if (name.compare(numberField, Qt::CaseInsensitive) == 0) {
-            values << QStringLiteral("COALESCE(?, %1)").arg(quoted(name));
+            values << QStringLiteral("COALESCE(?, %1)").arg(quotedName(name));
             params << number;
         } else {
-            values << quoted(name);
+            values << quotedName(name);
         }
     }
     m_connection.execute(QStringLiteral("INSERT INTO DettaglioFatture (%1) SELECT %2 FROM Odummy "
@@ -89,7 +82,7 @@ void WorkingTables::select(const DocumentKind& kind, const QString& key, const Q
     m_connection.execute(QStringLiteral("UPDATE Ydummy SET %1 = ?, \"cliente\" = ?, "
                                         "\"numerorighe\" = ? WHERE rowid = (SELECT min(rowid) "
                                         "FROM Ydummy WHERE %2)")
-                             .arg(quoted(QLatin1String(kind.numberField)), own.sql),
+                             .arg(quotedName(QLatin1String(kind.numberField)), own.sql),
                          values + own.params);
     if (db.changes() == 0) {
         if (own.params.isEmpty())
@@ -97,8 +90,8 @@ void WorkingTables::select(const DocumentKind& kind, const QString& key, const Q
         // this copy's first pick on this file
         m_connection.execute(QStringLiteral("INSERT INTO Ydummy (%1, \"cliente\", \"numerorighe\", "
                                             "%2) VALUES (?, ?, ?, ?)")
-                                 .arg(quoted(QLatin1String(kind.numberField)),
-                                      quoted(copyowner::field())),
+                                 .arg(quotedName(QLatin1String(kind.numberField)),
+                                      quotedName(copyowner::field())),
                              values + own.params);
     }
 }
