@@ -34,7 +34,7 @@ ReceiptDialogHook& receiptHook()
 void setReceiptDialogHook(ReceiptDialogHook hook) { receiptHook() = std::move(hook); }
 
 EInvoicePanel::EInvoicePanel(DataSource* header, QLineEdit* paymentBox, QWidget* parent)
-    : QWidget(parent), m_paymentBox(paymentBox)
+    : QWidget(parent), m_db(header->database()), m_paymentBox(paymentBox)
 {
     setObjectName(QStringLiteral("pnlEInvoice"));
     auto* row = new QHBoxLayout(this);
@@ -117,8 +117,7 @@ bool EInvoicePanel::acceptSave(const QVariant& number)
         refusal = QStringLiteral("\"%1\" is not the number of another invoice.").arg(linked);
     } else {
         try {
-            if (!Database::shared()
-                     ->scalar(QStringLiteral(R"(SELECT 1 FROM "Fatture" WHERE "Order Code" = ?)"), {n})
+            if (!m_db->scalar(QStringLiteral(R"(SELECT 1 FROM "Fatture" WHERE "Order Code" = ?)"), {n})
                      .isValid())
                 refusal = QStringLiteral("There is no invoice number %1 to correct.").arg(n);
         } catch (const DbError& e) {
@@ -142,7 +141,7 @@ void EInvoicePanel::showInvoice(const QString& number)
     const int n = number.toInt(&ok);
     if (ok) {
         try {
-            const auto sent = einvoice::lastSending(*Database::shared(), n);
+            const auto sent = einvoice::lastSending(*m_db, n);
             text = !sent ? QStringLiteral("SdI: not exported")
                          : QStringLiteral("SdI: %1 (%2)").arg(sent->state, sent->fileName);
             if (sent && !sent->message.isEmpty())
@@ -166,10 +165,9 @@ void EInvoicePanel::readReceipts()
     QStringList lines;
     bool allRead = true;
     try {
-        const auto db = Database::shared();
         for (const QString& file : files) {
             bool ok = false;
-            lines << einvoice::applyReceiptFile(*db, file, &ok);
+            lines << einvoice::applyReceiptFile(*m_db, file, &ok);
             allRead = allRead && ok;
         }
     } catch (const DbError& e) {
@@ -187,7 +185,7 @@ void EInvoicePanel::offerPaymentTerms(QLineEdit* box)
         return;
     QStringList terms;
     try {
-        terms = einvoice::paymentTermNames(*Database::shared());
+        terms = einvoice::paymentTermNames(*m_db);
     } catch (const DbError&) {
         return; // a file without payment terms: the box stays free text
     }

@@ -5,6 +5,7 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 
 class QCheckBox;
 class QLabel;
@@ -14,6 +15,7 @@ class QPushButton;
 namespace velinor {
 
 class DataSource;
+class Database;
 
 // The e-invoicing row of the invoice screen: whether the invoice being
 // entered is a credit note and which invoice it corrects, the state of the
@@ -38,6 +40,7 @@ private:
     void readReceipts();
     void offerPaymentTerms(QLineEdit* box);
 
+    std::shared_ptr<Database> m_db; // the screen's own connection
     QCheckBox* m_creditNote = nullptr;
     QLineEdit* m_type = nullptr;   // TipoDocumento, hidden
     QLineEdit* m_linked = nullptr; // FatturaCollegata
