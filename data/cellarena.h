@@ -13,11 +13,6 @@ namespace velinor::cells {
 // a tag byte, then the value. Readers walk a row's cells in column order.
 enum Tag : char { TagNull = 0, TagInt = 1, TagReal = 2, TagText = 3 };
 
-inline void appendRaw(QByteArray& arena, const void* data, qsizetype size)
-{
-    arena.append(static_cast<const char*>(data), size);
-}
-
 template <class T> T readRaw(const char* p)
 {
     T v;
@@ -69,38 +64,18 @@ inline char* putText(char* p, const char* utf8, quint32 len)
     return p + textSize(len);
 }
 
-inline void appendNull(QByteArray& arena) { arena.append(TagNull); }
-
-inline void appendInt(QByteArray& arena, qint64 v)
-{
-    arena.append(TagInt);
-    appendRaw(arena, &v, sizeof v);
-}
-
-inline void appendReal(QByteArray& arena, double v)
-{
-    arena.append(TagReal);
-    appendRaw(arena, &v, sizeof v);
-}
-
-inline void appendText(QByteArray& arena, const char* utf8, quint32 len)
-{
-    arena.append(TagText);
-    appendRaw(arena, &len, sizeof len);
-    appendRaw(arena, utf8, len);
-}
-
 inline void appendValue(QByteArray& arena, const QVariant& v)
 {
     if (v.isNull()) {
-        appendNull(arena);
+        putNull(extend(arena, nullSize));
     } else if (v.typeId() == QMetaType::LongLong) {
-        appendInt(arena, v.toLongLong());
+        putInt(extend(arena, numberSize), v.toLongLong());
     } else if (v.typeId() == QMetaType::Double) {
-        appendReal(arena, v.toDouble());
+        putReal(extend(arena, numberSize), v.toDouble());
     } else {
         const QByteArray utf8 = v.toString().toUtf8();
-        appendText(arena, utf8.constData(), static_cast<quint32>(utf8.size()));
+        const auto len = static_cast<quint32>(utf8.size());
+        putText(extend(arena, textSize(len)), utf8.constData(), len);
     }
 }
 
