@@ -7,7 +7,7 @@ namespace velinor {
 GridModel::GridModel(DataSource* source, QObject* parent)
     : QAbstractTableModel(parent), m_source(source)
 {
-    apply(resolved(m_columns));
+    m_shape = resolved(m_columns);
     m_rows = source->recordCount();
     connect(source, &DataSource::aboutToReset, this, &GridModel::sourceAboutToReset);
     connect(source, &DataSource::didReset, this, &GridModel::sourceReset);
@@ -39,12 +39,6 @@ GridModel::Shape GridModel::resolved(const std::vector<GridColumn>& columns) con
     return shape;
 }
 
-void GridModel::apply(Shape shape)
-{
-    m_fields = std::move(shape.fields);
-    m_headings = std::move(shape.headings);
-}
-
 // A source read again under the same columns only has its rows go and come:
 // the views keep their columns, widths and headings, and redraw no more than
 // the rows. Other columns reset the model.
@@ -61,7 +55,7 @@ void GridModel::sourceReset()
 {
     Shape shape = resolved(m_columns);
     const int rows = m_source->recordCount();
-    if (shape.fields == m_fields && shape.headings == m_headings) {
+    if (shape == m_shape) {
         if (rows > 0) {
             beginInsertRows({}, 0, rows - 1);
             m_rows = rows;
@@ -69,7 +63,7 @@ void GridModel::sourceReset()
         }
     } else {
         beginResetModel();
-        apply(std::move(shape));
+        m_shape = std::move(shape);
         m_rows = rows;
         endResetModel();
     }
@@ -84,10 +78,10 @@ void GridModel::setColumns(std::vector<GridColumn> columns)
             m_source->setCaption(c.field, c.heading);
     Shape shape = resolved(columns);
     m_columns = std::move(columns);
-    if (shape.fields == m_fields && shape.headings == m_headings)
+    if (shape == m_shape)
         return;
     beginResetModel();
-    apply(std::move(shape));
+    m_shape = std::move(shape);
     endResetModel();
     emit reloaded();
 }
@@ -101,7 +95,7 @@ int GridModel::rowCount(const QModelIndex& parent) const
 
 int GridModel::columnCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : static_cast<int>(m_fields.size());
+    return parent.isValid() ? 0 : static_cast<int>(m_shape.fields.size());
 }
 
 QVariant GridModel::data(const QModelIndex& index, int role) const
@@ -117,7 +111,7 @@ QVariant GridModel::headerData(int section, Qt::Orientation orientation, int rol
         return {};
     if (orientation == Qt::Vertical)
         return section + 1;
-    return m_headings.value(section);
+    return m_shape.headings.value(section);
 }
 
 Qt::ItemFlags GridModel::flags(const QModelIndex& index) const

@@ -29,7 +29,7 @@ public:
     void hideField(const QString& name) { m_hidden << name; }
     void setEditable(bool editable) { m_editable = editable; }
 
-    int fieldOf(int column) const { return m_fields.at(static_cast<size_t>(column)); }
+    int fieldOf(int column) const { return m_shape.fields.at(static_cast<size_t>(column)); }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -52,14 +52,12 @@ private:
         bool operator==(const Shape&) const = default;
     };
     Shape resolved(const std::vector<GridColumn>& columns) const;
-    void apply(Shape shape);
     void sourceAboutToReset();
     void sourceReset();
 
     DataSource* m_source;
     std::vector<GridColumn> m_columns; // empty: all fields
-    std::vector<int> m_fields;
-    QStringList m_headings;
+    Shape m_shape; // the columns as the views know them
     int m_rows = 0; // as the views know them, while the source is read again
     QStringList m_hidden;
     bool m_editable = false;
